@@ -1,0 +1,36 @@
+# The two commands a school or a developer needs: `make demo` and `make test`.
+BUILD ?= build
+BUILD_TYPE ?= RelWithDebInfo
+DEMO ?= $(BUILD)/demo-classroom
+
+.PHONY: all deps configure build test demo demo-classroom screenshots clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+$(BUILD)/build.ninja: | deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+
+configure: $(BUILD)/build.ninja
+
+build: deps configure
+	cmake --build $(BUILD)
+
+test: build
+	@scripts/with-test-session ctest --test-dir $(BUILD) --output-on-failure
+
+demo-classroom: build
+	scripts/make-demo-classroom $(DEMO)
+	cmake --install $(BUILD) --prefix $(DEMO)/ranvex
+
+demo: demo-classroom
+	@scripts/with-audio $(DEMO)/ranvex/ranvex
+
+screenshots: demo-classroom
+	rm -rf $(BUILD)/screenshots
+	QT_QPA_PLATFORM=offscreen $(BUILD)/src/app/ranvex-screenshots $(DEMO)/ranvex $(BUILD)/screenshots
+
+clean:
+	rm -rf $(BUILD)

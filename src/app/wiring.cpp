@@ -1,0 +1,14 @@
+#include "app/wiring.h"
+
+#include "app/stand_in.h"
+#include "core/handoffs.h"
+#include "core/screen_host.h"
+#include "results/criteria_table.h"
+
+void wireSubsystems()
+{
+    Handoffs &h = handoffs();
+    h.loadCriteriaTable = LoadCriteriaTable;
+    h.showNameSelection = [] { ScreenHost::instance().show(new StandInScreen(QStringLiteral("名前の選択"))); };
+    h.showLevelMenu = [] { ScreenHost::instance().show(new StandInScreen(QStringLiteral("レベルメニュー"))); };
+}

@@ -1,0 +1,38 @@
+#include "core/environment.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+const QDate kOleEpoch(1899, 12, 30);
+}
+
+Environment &env()
+{
+    static Environment environment;
+    return environment;
+}
+
+void endWithMessage(const QString &text, const QString &title, int status)
+{
+    if (!env().dialogs->echoesToStandardError()) {
+        std::fprintf(stderr, "%s: %s\n", qUtf8Printable(title), qUtf8Printable(text));
+        std::fflush(stderr);
+    }
+    env().dialogs->message(text, title);
+    env().dialogs->endProgram(status);
+}
+
+double oleDateOf(const QDate &date) { return static_cast<double>(kOleEpoch.daysTo(date)); }
+
+QDate dateOfOle(double oleDate)
+{
+    // Negative OLE dates count whole days back and the fraction forward; only the
+    // whole-day part names the calendar date.
+    return kOleEpoch.addDays(static_cast<qint64>(std::trunc(oleDate)));
+}
+
+double nowAsOleDate()
+{
+    return oleDateOf(env().clock->today()) + env().clock->timeOfDay() / 86400.0;
+}

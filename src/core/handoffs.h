@@ -1,0 +1,20 @@
+// The places where one subsystem hands the run to another that the core library
+// cannot link to directly (the screens live in libraries built on top of it). The
+// programs' main functions connect them; an unconnected hand-off does nothing.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+struct Handoffs {
+    // Reads the criteria table at the given path; returns an empty text on success,
+    // otherwise what is wrong with the file.
+    std::function<QString(const QString &path)> loadCriteriaTable;
+    std::function<void()> loadSoundTable;
+    std::function<void()> showNameSelection;
+    std::function<void()> showLevelMenu;
+    std::function<void()> startDrill;
+};
+
+Handoffs &handoffs();

@@ -1,0 +1,20 @@
+#include "core/paths.h"
+
+QString pathSeparator()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("\\");
+#else
+    return QStringLiteral("/");
+#endif
+}
+
+QString fromConfiguredPath(const QString &value)
+{
+#ifdef Q_OS_WIN
+    return value;
+#else
+    QString path = value;
+    return path.replace(u'\\', u'/');
+#endif
+}

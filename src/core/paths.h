@@ -1,0 +1,12 @@
+// Paths as the configuration files write them. Folder values end in a separator and
+// names are appended to them directly; no separator is ever added that the
+// configuration did not write.
+#pragma once
+
+#include <QString>
+
+// "\" on Windows, "/" elsewhere.
+QString pathSeparator();
+
+// A path read from a configuration file, with "\" taken as "/" where that is the separator.
+QString fromConfiguredPath(const QString &value);

@@ -1,0 +1,97 @@
+#include "core/real_environment.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QProcess>
+#include <QTime>
+
+#include <cstdio>
+#include <cstdlib>
+
+QDate SystemClock::today() const { return QDate::currentDate(); }
+
+double SystemClock::timeOfDay() const { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; }
+
+void SystemRandom::seed(double value)
+{
+    m_engine.seed(static_cast<std::mt19937::result_type>(value * 1000.0));
+}
+
+double SystemRandom::next() { return m_uniform(m_engine); }
+
+DialogAnswer WidgetDialogs::message(const QString &text, const QString &title, DialogButtons buttons)
+{
+    QMessageBox box(QApplication::activeWindow());
+    box.setWindowTitle(title.isEmpty() ? QStringLiteral("Ranvex") : title);
+    box.setText(text);
+    switch (buttons) {
+    case DialogButtons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case DialogButtons::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    case DialogButtons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Cancel:
+        return DialogAnswer::Cancel;
+    case QMessageBox::Yes:
+        return DialogAnswer::Yes;
+    case QMessageBox::No:
+        return DialogAnswer::No;
+    default:
+        return DialogAnswer::Ok;
+    }
+}
+
+void WidgetDialogs::endProgram(int status)
+{
+    // Every file procedure has closed its files before it returns, so nothing is lost
+    // by leaving at once, as the program always has.
+    QApplication::closeAllWindows();
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::exit(status);
+}
+
+DialogAnswer ConsoleDialogs::message(const QString &text, const QString &title, DialogButtons buttons)
+{
+    std::fprintf(stderr, "%s%s%s\n", qUtf8Printable(title), title.isEmpty() ? "" : ": ",
+                 qUtf8Printable(text));
+    switch (buttons) {
+    case DialogButtons::Ok:
+        return DialogAnswer::Ok;
+    case DialogButtons::OkCancel:
+        return DialogAnswer::Cancel;
+    case DialogButtons::YesNo:
+        return DialogAnswer::No;
+    }
+    return DialogAnswer::Ok;
+}
+
+void ConsoleDialogs::endProgram(int status)
+{
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::exit(status);
+}
+
+bool DetachedProcessLauncher::start(const QString &program, const QStringList &arguments, QString *error)
+{
+    if (!QFileInfo(program).isExecutable()) {
+        if (error)
+            *error = QFileInfo::exists(program) ? QStringLiteral("実行できません")
+                                                : QStringLiteral("ファイルがありません");
+        return false;
+    }
+    if (!QProcess::startDetached(program, arguments)) {
+        if (error)
+            *error = QStringLiteral("起動できません");
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,117 @@
+#include "core/screen_host.h"
+
+#include "core/BASEFRM.h"
+
+#include <QFontDatabase>
+#include <QPalette>
+
+Screen::Screen(QWidget *parent) : QWidget(parent)
+{
+    setFixedSize(kCanvasWidth, kCanvasHeight);
+    setAutoFillBackground(true);
+    setFont(screenFont(9));
+}
+
+ScreenHost &ScreenHost::instance()
+{
+    static ScreenHost *host = new ScreenHost;
+    return *host;
+}
+
+ScreenHost::ScreenHost()
+{
+    setWindowTitle(QStringLiteral("Ranvex"));
+    QPalette black = palette();
+    black.setColor(QPalette::Window, Qt::black);
+    setPalette(black);
+    setAutoFillBackground(true);
+    resize(kCanvasWidth, kCanvasHeight);
+}
+
+void ScreenHost::start(bool fullScreen)
+{
+    if (fullScreen)
+        showFullScreen();
+    else
+        QWidget::show();
+}
+
+void ScreenHost::place(QWidget *widget) const
+{
+    widget->move(std::max(0, (width() - widget->width()) / 2), std::max(0, (height() - widget->height()) / 2));
+}
+
+void ScreenHost::show(Screen *next)
+{
+    Screen *previous = m_current;
+    m_current = next;
+    next->setParent(this);
+    place(next);
+    next->show();
+    if (m_backdrop)
+        m_backdrop->raise();
+    next->setFocus();
+    if (previous && previous != next) {
+        previous->hide();
+        previous->deleteLater();
+    }
+    next->activate();
+}
+
+void ScreenHost::showBackdrop()
+{
+    if (!m_backdrop) {
+        m_backdrop = new BASEFRM(this);
+        place(m_backdrop);
+    }
+    m_backdrop->show();
+    m_backdrop->raise();
+}
+
+void ScreenHost::closeBackdrop()
+{
+    if (m_backdrop)
+        m_backdrop->deleteLater();
+    m_backdrop = nullptr;
+}
+
+bool ScreenHost::backdropShown() const { return m_backdrop && m_backdrop->isVisible(); }
+
+void ScreenHost::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    if (m_current)
+        place(m_current);
+    if (m_backdrop)
+        place(m_backdrop);
+}
+
+namespace {
+QString pickFamily(const QStringList &candidates)
+{
+    const QStringList families = QFontDatabase::families();
+    for (const QString &family : candidates) {
+        if (families.contains(family))
+            return family;
+    }
+    return candidates.last();
+}
+} // namespace
+
+QFont screenFont(int pointSize, bool bold)
+{
+    static const QString family =
+        pickFamily({QStringLiteral("MS UI Gothic"), QStringLiteral("Noto Sans CJK JP")});
+    QFont font(family, pointSize);
+    font.setBold(bold);
+    return font;
+}
+
+QFont fixedPitchFont(int pointSize)
+{
+    static const QString family =
+        pickFamily({QStringLiteral("MS Gothic"), QStringLiteral("Noto Sans Mono CJK JP")});
+    QFont font(family, pointSize);
+    font.setStyleHint(QFont::TypeWriter);
+    return font;
+}

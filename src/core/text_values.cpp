@@ -1,0 +1,159 @@
+#include "core/text_values.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace {
+bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
+bool isLineEnd(QChar c) { return c == u'\r' || c == u'\n'; }
+constexpr auto kCodePage932 = "windows-31j";
+} // namespace
+
+double lenientNumber(QStringView text)
+{
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n && isBlank(text[i]))
+        ++i;
+    const qsizetype start = i;
+    if (i < n && (text[i] == u'+' || text[i] == u'-'))
+        ++i;
+    bool digits = false;
+    while (i < n && isDigit(text[i])) {
+        ++i;
+        digits = true;
+    }
+    if (i < n && text[i] == u'.') {
+        ++i;
+        while (i < n && isDigit(text[i])) {
+            ++i;
+            digits = true;
+        }
+    }
+    if (!digits)
+        return 0;
+    qsizetype end = i;
+    if (i < n && (text[i] == u'e' || text[i] == u'E' || text[i] == u'd' || text[i] == u'D')) {
+        qsizetype j = i + 1;
+        if (j < n && (text[j] == u'+' || text[j] == u'-'))
+            ++j;
+        if (j < n && isDigit(text[j])) {
+            while (j < n && isDigit(text[j]))
+                ++j;
+            end = j;
+        }
+    }
+    QString number = text.mid(start, end - start).toString();
+    number.replace(u'd', u'e').replace(u'D', u'e');
+    bool ok = false;
+    const double value = number.toDouble(&ok);
+    return ok ? value : 0;
+}
+
+LooseValue LooseValue::fromField(const QString &text, bool quoted)
+{
+    if (text.isEmpty())
+        return {Kind::Empty, {}};
+    bool isNumber = false;
+    if (!quoted)
+        text.toDouble(&isNumber);
+    return {isNumber ? Kind::Number : Kind::Text, text};
+}
+
+double LooseValue::number() const { return kind == Kind::Empty ? 0 : lenientNumber(text); }
+
+TextValueReader::TextValueReader(QString text) : m_text(std::move(text)) {}
+
+bool TextValueReader::atEnd() const { return m_pos >= m_text.size(); }
+
+void TextValueReader::skipBlanks()
+{
+    while (m_pos < m_text.size() && isBlank(m_text[m_pos]))
+        ++m_pos;
+}
+
+// Moves past the delimiter that ends the current value: one comma, or one line end
+// (CR LF, LF or CR).
+void TextValueReader::finishValue()
+{
+    if (m_pos >= m_text.size())
+        return;
+    if (m_text[m_pos] == u',') {
+        ++m_pos;
+        return;
+    }
+    if (m_text[m_pos] == u'\r') {
+        ++m_pos;
+        if (m_pos < m_text.size() && m_text[m_pos] == u'\n')
+            ++m_pos;
+        return;
+    }
+    if (m_text[m_pos] == u'\n')
+        ++m_pos;
+}
+
+TextValueReader::Value TextValueReader::next()
+{
+    Value value;
+    skipBlanks();
+    const qsizetype n = m_text.size();
+    if (m_pos < n && m_text[m_pos] == u'"') {
+        value.quoted = true;
+        const qsizetype close = m_text.indexOf(u'"', m_pos + 1);
+        const qsizetype end = close < 0 ? n : close;
+        value.text = m_text.mid(m_pos + 1, end - m_pos - 1);
+        m_pos = close < 0 ? n : close + 1;
+        // Anything between the closing quote and the delimiter is not part of the value.
+        while (m_pos < n && m_text[m_pos] != u',' && !isLineEnd(m_text[m_pos]))
+            ++m_pos;
+    } else {
+        const qsizetype start = m_pos;
+        while (m_pos < n && m_text[m_pos] != u',' && !isLineEnd(m_text[m_pos]))
+            ++m_pos;
+        // Only half-width blanks are trimmed: a full-width space belongs to the value.
+        qsizetype end = m_pos;
+        while (end > start && isBlank(m_text[end - 1]))
+            --end;
+        value.text = m_text.mid(start, end - start);
+    }
+    finishValue();
+    return value;
+}
+
+QString decodeCp932(const QByteArray &bytes)
+{
+    QStringDecoder decoder(kCodePage932);
+    return decoder.decode(bytes);
+}
+
+QByteArray encodeCp932(const QString &text)
+{
+    QStringEncoder encoder(kCodePage932);
+    return encoder.encode(text);
+}
+
+TextFileContents readCp932File(const QString &path)
+{
+    TextFileContents contents;
+    QFile file(path);
+    if (!QFileInfo::exists(path)) {
+        contents.status = FileReadStatus::Missing;
+        return contents;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        contents.status = FileReadStatus::Unreadable;
+        contents.error = file.errorString();
+        return contents;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        contents.status = FileReadStatus::Unreadable;
+        contents.error = file.errorString();
+        return contents;
+    }
+    contents.text = decodeCp932(bytes);
+    return contents;
+}

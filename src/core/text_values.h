@@ -1,0 +1,62 @@
+// Reading the school's text files: code page 932 text holding values separated by
+// commas or line ends, a value optionally in double quotes.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+
+// The lenient number conversion used for every numeric value in the text files:
+// leading spaces are skipped, reading stops at the first character that cannot
+// continue a number, and text without digits gives 0 (" 12abc" is 12, "-3.5e" is -3.5).
+double lenientNumber(QStringView text);
+
+// A field kept as it was read: a number when its text is a number, an empty value
+// when the field is empty, otherwise text. Used as a number, an empty value is 0.
+struct LooseValue {
+    enum class Kind { Empty, Number, Text };
+    Kind kind = Kind::Empty;
+    QString text;
+
+    static LooseValue fromField(const QString &text, bool quoted = false);
+    double number() const;
+    bool isEmpty() const { return kind == Kind::Empty; }
+    bool operator==(const LooseValue &) const = default;
+};
+
+class TextValueReader {
+public:
+    struct Value {
+        QString text;
+        bool quoted = false;
+    };
+
+    explicit TextValueReader(QString text);
+
+    bool atEnd() const;
+    // The next value; at the end of the text an empty value.
+    Value next();
+    QString nextText() { return next().text; }
+    double nextNumber() { return lenientNumber(next().text); }
+
+private:
+    void skipBlanks();
+    void finishValue();
+
+    QString m_text;
+    qsizetype m_pos = 0;
+};
+
+QString decodeCp932(const QByteArray &bytes);
+QByteArray encodeCp932(const QString &text);
+
+enum class FileReadStatus { Ok, Missing, Unreadable };
+
+struct TextFileContents {
+    FileReadStatus status = FileReadStatus::Ok;
+    QString text;
+    QString error; // the system's description when the file could not be read
+};
+
+// Reads a whole code page 932 file with one read.
+TextFileContents readCp932File(const QString &path);

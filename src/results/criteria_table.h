@@ -1,0 +1,27 @@
+// The pass-criteria table "タイム回数データ.txt": one line per level (line 0 the
+// captions), twelve comma-separated fields, code page 932, CR LF.
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+inline constexpr int kCriteriaFields = 12;
+inline constexpr int kCriteriaLines = 36; // lines 0..35
+inline constexpr int kLevelsInUse = 3;
+
+// Reads the table into the shared criteria tables. Indices the file does not reach
+// keep their values; lines after 35 are ignored. Returns an empty text when the
+// table is usable, otherwise what is wrong (missing file, a level in use without
+// its values).
+QString LoadCriteriaTable(const QString &path);
+
+// The editor's rows 0..n; column 0 of each row is the level number and is not written.
+using CriteriaGrid = QList<QStringList>;
+
+// Writes the rows as lines 0..n and reads the file back. Returns an empty text on
+// success, otherwise why the file could not be written (it is then unchanged).
+QString SaveCriteriaTable(const QString &path, const CriteriaGrid &rows);
+
+// The twelve fields of a level as the table holds them, in file order.
+QStringList criteriaFieldTexts(int level);

@@ -1,0 +1,112 @@
+#include "core/text_values.h"
+
+#include <QTest>
+
+class TestTextValues : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void readsValues_data();
+    void readsValues();
+    void lenientNumber_data();
+    void lenientNumber();
+    void looseValueKind_data();
+    void looseValueKind();
+    void codePage932RoundTrip();
+};
+
+void TestTextValues::readsValues_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("values");
+    QTest::newRow("commas") << "a,b,c" << QStringList{"a", "b", "c"};
+    QTest::newRow("line ends CR LF") << "a\r\nb\r\n" << QStringList{"a", "b"};
+    QTest::newRow("line ends LF") << "a\nb\n" << QStringList{"a", "b"};
+    QTest::newRow("spaces trimmed") << "  a b  ,\t c " << QStringList{"a b", "c"};
+    QTest::newRow("full-width space kept") << "　名前　,x" << QStringList{"　名前　", "x"};
+    QTest::newRow("quoted with comma") << "\"a,b\",c" << QStringList{"a,b", "c"};
+    QTest::newRow("quoted keeps spaces") << "\" a \",b" << QStringList{" a ", "b"};
+    QTest::newRow("text after closing quote dropped") << "\"a\"xy,b" << QStringList{"a", "b"};
+    QTest::newRow("empty values") << "a,,b,\r\n" << QStringList{"a", "", "b", ""};
+    QTest::newRow("trailing commas of caption line") << "x,,,\r\n1" << QStringList{"x", "", "", "", "1"};
+    QTest::newRow("unclosed quote runs to end") << "\"abc" << QStringList{"abc"};
+    QTest::newRow("blank line is one empty value") << "a\r\n\r\nb" << QStringList{"a", "", "b"};
+}
+
+void TestTextValues::readsValues()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, values);
+    TextValueReader reader(text);
+    QStringList read;
+    while (!reader.atEnd())
+        read << reader.nextText();
+    QCOMPARE(read, values);
+}
+
+void TestTextValues::lenientNumber_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("value");
+    QTest::newRow("plain") << "42" << 42.0;
+    QTest::newRow("leading spaces, trailing text") << " 12abc" << 12.0;
+    QTest::newRow("dangling exponent") << "-3.5e" << -3.5;
+    QTest::newRow("exponent") << "1.5e2" << 150.0;
+    QTest::newRow("empty") << "" << 0.0;
+    QTest::newRow("no digits") << "abc" << 0.0;
+    QTest::newRow("sign only") << "-" << 0.0;
+    QTest::newRow("fraction without integer part") << ".5" << 0.5;
+    QTest::newRow("plus sign") << "+7" << 7.0;
+    QTest::newRow("stops at second point") << "1.2.3" << 1.2;
+    QTest::newRow("space inside stops") << "12 34" << 12.0;
+    QTest::newRow("full-width digits are not digits") << "１２" << 0.0;
+}
+
+void TestTextValues::lenientNumber()
+{
+    QFETCH(QString, text);
+    QFETCH(double, value);
+    QCOMPARE(::lenientNumber(text), value);
+}
+
+void TestTextValues::looseValueKind_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("quoted");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<double>("number");
+    QTest::newRow("empty") << "" << false << int(LooseValue::Kind::Empty) << 0.0;
+    QTest::newRow("number") << "1.5" << false << int(LooseValue::Kind::Number) << 1.5;
+    QTest::newRow("text") << "禁回" << false << int(LooseValue::Kind::Text) << 0.0;
+    QTest::newRow("number with text") << "7日" << false << int(LooseValue::Kind::Text) << 7.0;
+    QTest::newRow("quoted number is text") << "3" << true << int(LooseValue::Kind::Text) << 3.0;
+}
+
+void TestTextValues::looseValueKind()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, quoted);
+    QFETCH(int, kind);
+    QFETCH(double, number);
+    const LooseValue value = LooseValue::fromField(text, quoted);
+    QCOMPARE(int(value.kind), kind);
+    QCOMPARE(value.number(), number);
+    QCOMPARE(value.text, text);
+}
+
+void TestTextValues::codePage932RoundTrip()
+{
+    // Every character the drill, the lists and the files use, with the bytes Windows
+    // writes for the ones where code page 932 and plain Shift_JIS differ.
+    const QString text = QStringLiteral("＋－×÷（）{}[]()０１２３４５６７８９レベル練習講師全学年小学生中学生"
+                                        "家族　～①ｸﾘｱﾎﾟｲﾝﾄ目標Time合格やりすぎ禁止");
+    QCOMPARE(decodeCp932(encodeCp932(text)), text);
+    QCOMPARE(encodeCp932(QStringLiteral("－")), QByteArray("\x81\x7c"));
+    QCOMPARE(encodeCp932(QStringLiteral("～")), QByteArray("\x81\x60"));
+    QCOMPARE(encodeCp932(QStringLiteral("①")), QByteArray("\x87\x40"));
+    QCOMPARE(decodeCp932(QByteArray("\x81\x7c")), QStringLiteral("－"));
+    QCOMPARE(decodeCp932(QByteArray("\x81\x60")), QStringLiteral("～"));
+    QCOMPARE(decodeCp932(QByteArray("\xb8\xd8")), QStringLiteral("ｸﾘ"));
+}
+
+QTEST_APPLESS_MAIN(TestTextValues)
+#include "test_text_values.moc"
