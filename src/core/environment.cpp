@@ -1,5 +1,8 @@
 #include "core/environment.h"
 
+#include <QEventLoop>
+#include <QTimer>
+
 #include <cmath>
 #include <cstdio>
 
@@ -35,4 +38,11 @@ QDate dateOfOle(double oleDate)
 double nowAsOleDate()
 {
     return oleDateOf(env().clock->today()) + env().clock->timeOfDay() / 86400.0;
+}
+
+void waitResponsive(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+    loop.exec();
 }

@@ -78,6 +78,10 @@ struct ProgramEnded {
 // Shows a message box, writes the same text to standard error, and ends the program.
 void endWithMessage(const QString &text, const QString &title, int status = 1);
 
+// Waits the given time while the user interface goes on handling events (a local
+// event loop ended by a timer): no busy loop, no sleep on the user-interface thread.
+void waitResponsive(int milliseconds);
+
 // The present moment as an OLE Automation date (days since 1899-12-30 with the time of
 // day as fraction), read from the environment's clock.
 double nowAsOleDate();

@@ -1,0 +1,91 @@
+// The accumulated results file "成績累積データ.dat": headerless 44-byte records,
+// little-endian, appended by every PC of the classroom under an exclusive lock.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+
+inline constexpr int kRecordSize = 44;
+inline constexpr auto kResultsFileName = "成績累積データ.dat";
+inline constexpr auto kResultsTempFileName = "成績累積データtemp.dat";
+inline constexpr int32_t kTimedOut = 99999;
+
+using RecordText = std::array<char, 5>;
+
+struct ResultRecord {
+    double date = 0;      // OLE date: whole days since 1899-12-30
+    double timeOfDay = 0; // OLE date: fraction of a day
+    int16_t pupil = 0;
+    int16_t level = 0;
+    int32_t resultTime = 0;
+    RecordText schoolCode{' ', ' ', ' ', ' ', ' '};
+    RecordText spare1{' ', ' ', ' ', ' ', ' '};
+    RecordText points{'0', ' ', ' ', ' ', ' '};
+    RecordText spare2{0, 0, 0, 0, 0};
+
+    // bytes must hold kRecordSize bytes.
+    static ResultRecord fromBytes(const char *bytes);
+    void toBytes(char *bytes) const;
+    QByteArray toBytes() const;
+    bool operator==(const ResultRecord &) const = default;
+};
+
+// The school code left-aligned and padded with spaces; cut to five characters.
+RecordText schoolCodeText(const QString &schoolCode);
+// A 16-bit value as decimal text, left-aligned, space-padded, cut to five characters.
+RecordText pointsText(int16_t value);
+// The text fields as readers take them: points through the lenient conversion.
+int pointsValue(const ResultRecord &record);
+QString schoolCodeOf(const ResultRecord &record);
+
+// dataFolder + "成績累積データ.dat"
+QString resultsFilePath();
+QString resultsTempFilePath();
+
+enum class IoOutcome {
+    Ok,
+    Missing, // "error 53": the file does not exist
+    Busy,    // "error 70 / 55": the file or its lock is held by another program
+    Failed,  // anything else
+};
+
+struct IoStatus {
+    IoOutcome outcome = IoOutcome::Ok;
+    int code = 0;        // errno (Linux) or GetLastError (Windows)
+    QString description; // the system's text for the error
+    bool ok() const { return outcome == IoOutcome::Ok; }
+};
+
+// Reads the whole file with one read call into buffer, whose capacity is reused from
+// call to call so that a scan allocates nothing once the buffer has grown. A missing
+// file is reported as Missing and not created.
+IoStatus readResultsBytes(const QString &path, QByteArray &buffer);
+
+inline int recordCountOf(const QByteArray &bytes) { return static_cast<int>(bytes.size() / kRecordSize); }
+// Record n (1-based) of a buffer read by readResultsBytes.
+inline ResultRecord recordAt(const QByteArray &bytes, int n)
+{
+    return ResultRecord::fromBytes(bytes.constData() + static_cast<qsizetype>(n - 1) * kRecordSize);
+}
+
+// Opens the file for reading and writing, creating it empty when it is missing, and
+// closes it again: what every writer does first.
+IoStatus OpenResultsFile(const QString &path);
+
+// Appends the record of the attempt that has just finished (currentPupil,
+// currentLevel, attemptTime, schoolCode, and the PC's date and time at this moment)
+// under the exclusive whole-file lock. While another PC holds the file or its lock,
+// waits one second with the user interface responsive and tries that step again;
+// any other error shows "成績ランダムファイル記録" + the error's description and ends
+// the program.
+void AppendResultRecord();
+
+// Writes record k (1-based) in place.
+IoStatus rewriteResultRecord(const QString &path, int k, const ResultRecord &record);
+
+// Rewrites the file without record k, holding the writers' lock throughout and
+// keeping the temporary copy until the rewrite has fully succeeded.
+IoStatus deleteResultRecord(const QString &path, int k);
