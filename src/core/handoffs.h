@@ -14,7 +14,11 @@ struct Handoffs {
     std::function<void()> loadSoundTable;
     std::function<void()> showNameSelection;
     std::function<void()> showLevelMenu;
+    // Starts a drill of currentLevel for currentPupil (the drill screen).
     std::function<void()> startDrill;
+    // The drill run has ended (the set completed or the time ran out): record it and
+    // show the end screen.
+    std::function<void()> finishDrill;
 };
 
 Handoffs &handoffs();
