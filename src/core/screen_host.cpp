@@ -2,7 +2,9 @@
 
 #include "core/BASEFRM.h"
 
+#include <QCoreApplication>
 #include <QFontDatabase>
+#include <QKeyEvent>
 #include <QPalette>
 
 Screen::Screen(QWidget *parent) : QWidget(parent)
@@ -10,6 +12,17 @@ Screen::Screen(QWidget *parent) : QWidget(parent)
     setFixedSize(kCanvasWidth, kCanvasHeight);
     setAutoFillBackground(true);
     setFont(screenFont(9));
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+bool Screen::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+        return false;
+    auto *widget = static_cast<QWidget *>(watched);
+    if (widget != this && !isAncestorOf(widget))
+        return false;
+    return previewKey(static_cast<QKeyEvent *>(event));
 }
 
 ScreenHost &ScreenHost::instance()

@@ -22,6 +22,12 @@ public:
     explicit Screen(QWidget *parent = nullptr);
     // Runs each time the screen becomes the one shown.
     virtual void activate() {}
+
+protected:
+    // The form's key preview: sees every key pressed on the screen or any of its
+    // controls before the focused control does. Return true to swallow the key.
+    virtual bool previewKey(QKeyEvent *) { return false; }
+    bool eventFilter(QObject *watched, QEvent *event) override;
 };
 
 class ScreenHost : public QWidget {
