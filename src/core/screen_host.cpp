@@ -2,7 +2,7 @@
 
 #include "core/BASEFRM.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QPalette>
@@ -12,15 +12,18 @@ Screen::Screen(QWidget *parent) : QWidget(parent)
     setFixedSize(kCanvasWidth, kCanvasHeight);
     setAutoFillBackground(true);
     setFont(screenFont(9));
-    QCoreApplication::instance()->installEventFilter(this);
+    QApplication::instance()->installEventFilter(this);
 }
 
 bool Screen::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
         return false;
+    // A key a control ignores travels on to its parents; preview it only once, at the
+    // widget it was first delivered to.
     auto *widget = static_cast<QWidget *>(watched);
-    if (widget != this && !isAncestorOf(widget))
+    QWidget *receiver = QApplication::focusWidget() ? QApplication::focusWidget() : this;
+    if (widget != receiver || (widget != this && !isAncestorOf(widget)))
         return false;
     return previewKey(static_cast<QKeyEvent *>(event));
 }
