@@ -26,6 +26,8 @@ public:
 protected:
     // The form's key preview: sees every key pressed on the screen or any of its
     // controls before the focused control does. Return true to swallow the key.
+    // (Keys count where the keyboard sends them: to the focused control, or to the
+    // screen when nothing has the focus; tests send keys the same way.)
     virtual bool previewKey(QKeyEvent *) { return false; }
     bool eventFilter(QObject *watched, QEvent *event) override;
 };
