@@ -4,6 +4,7 @@
 #include "core/environment.h"
 #include "core/real_environment.h"
 #include "core/screen_host.h"
+#include "drill/qt_sound_output.h"
 
 #include <QApplication>
 
@@ -16,9 +17,11 @@ int main(int argc, char *argv[])
     SystemRandom random;
     WidgetDialogs dialogs;
     DetachedProcessLauncher launcher;
+    QtSoundOutput sound;
     Environment &environment = env();
     environment.clock = &clock;
     environment.random = &random;
+    environment.sound = &sound;
     environment.dialogs = &dialogs;
     environment.launcher = &launcher;
     wireSubsystems();

@@ -23,19 +23,12 @@ namespace {
 
 constexpr int kValuesPerFile = 10;
 
-QString fileProblem(const TextFileContents &contents)
-{
-    if (contents.status == FileReadStatus::Missing)
-        return QStringLiteral("ファイルがありません。");
-    return QStringLiteral("ファイルを読めません（%1）。").arg(contents.error);
-}
-
 // Reads the fixed number of values a configuration file must hold.
 std::optional<ConfigurationProblem> readValues(const QString &path, std::vector<TextValueReader::Value> &values)
 {
     const TextFileContents contents = readCp932File(path);
     if (contents.status != FileReadStatus::Ok)
-        return ConfigurationProblem{path, fileProblem(contents)};
+        return ConfigurationProblem{path, describeFileProblem(contents)};
     TextValueReader reader(contents.text);
     values.clear();
     for (int i = 1; i <= kValuesPerFile; ++i) {
@@ -49,6 +42,13 @@ std::optional<ConfigurationProblem> readValues(const QString &path, std::vector<
 }
 
 } // namespace
+
+QString describeFileProblem(const TextFileContents &contents)
+{
+    if (contents.status == FileReadStatus::Missing)
+        return QStringLiteral("ファイルがありません。");
+    return QStringLiteral("ファイルを読めません（%1）。").arg(contents.error);
+}
 
 QString ConfigurationProblem::message() const
 {

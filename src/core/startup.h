@@ -31,6 +31,10 @@ QColor seasonColorForMonth(int month);
 // The date in the Japanese calendar, as "ggge年 m月 dd日（aaa）" writes it.
 QString eraDateCaption(const QDate &date);
 
+struct TextFileContents;
+// What is wrong with a configuration file that could not be read.
+QString describeFileProblem(const TextFileContents &contents);
+
 struct ConfigurationProblem {
     QString path; // full path of the file at fault
     QString what;

@@ -9,6 +9,9 @@ inline constexpr auto kSoundListFileName = "新音ファイル.txt";
 // Fills soundTable from soundFolder + "新音ファイル.txt". A missing or unreadable list
 // ends the program with a message naming the file, like any configuration file.
 void LoadSoundTable();
+// Fills soundTable from the text of a sound list: groups of a kind's name, at most 19
+// base names of wave files and "*"; anything outside a group is skipped.
+void fillSoundTable(const QString &soundList);
 
 // Each returns when the sound has finished; the window keeps repainting meanwhile.
 void PlayCorrectSound();      // a file of kind 2; failures counted
