@@ -2,6 +2,8 @@
 // little-endian, appended by every PC of the classroom under an exclusive lock.
 #pragma once
 
+#include "results/shared_file.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -45,26 +47,15 @@ QString schoolCodeOf(const ResultRecord &record);
 QString resultsFilePath();
 QString resultsTempFilePath();
 
-enum class IoOutcome {
-    Ok,
-    Missing, // "error 53": the file does not exist
-    Busy,    // "error 70 / 55": the file or its lock is held by another program
-    Failed,  // anything else
-};
-
-struct IoStatus {
-    IoOutcome outcome = IoOutcome::Ok;
-    int code = 0;        // errno (Linux) or GetLastError (Windows)
-    QString description; // the system's text for the error
-    bool ok() const { return outcome == IoOutcome::Ok; }
-};
-
 // Reads the whole file with one read call into buffer, whose capacity is reused from
 // call to call so that a scan allocates nothing once the buffer has grown. A missing
 // file is reported as Missing and not created.
 IoStatus readResultsBytes(const QString &path, QByteArray &buffer);
 
-inline int recordCountOf(const QByteArray &bytes) { return static_cast<int>(bytes.size() / kRecordSize); }
+inline int recordCountOf(const QByteArray &bytes)
+{
+    return static_cast<int>(bytes.size() / kRecordSize);
+}
 // Record n (1-based) of a buffer read by readResultsBytes.
 inline ResultRecord recordAt(const QByteArray &bytes, int n)
 {
@@ -80,12 +71,18 @@ IoStatus OpenResultsFile(const QString &path);
 // under the exclusive whole-file lock. While another PC holds the file or its lock,
 // waits one second with the user interface responsive and tries that step again;
 // any other error shows "成績ランダムファイル記録" + the error's description and ends
-// the program.
-void AppendResultRecord();
+// the program. Returns the number of the record written.
+int AppendResultRecord();
+// How many times, in this run, an append waited for another PC to free the file.
+int appendRetryCount();
 
-// Writes record k (1-based) in place.
+// Writes record k (1-based) in place, under the writers' lock so that it never lands
+// in a file another PC is rewriting. A record that does not exist is not written.
 IoStatus rewriteResultRecord(const QString &path, int k, const ResultRecord &record);
 
 // Rewrites the file without record k, holding the writers' lock throughout and
-// keeping the temporary copy until the rewrite has fully succeeded.
+// keeping the temporary copy "成績累積データtemp.dat" until the rewrite has fully
+// succeeded. When the rewrite fails the file is put back as it was; only when that
+// fails too does the copy stay, holding every record. A copy left by an earlier
+// rewrite that did not finish is never overwritten: the deletion is refused.
 IoStatus deleteResultRecord(const QString &path, int k);

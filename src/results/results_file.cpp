@@ -1,0 +1,309 @@
+#include "results/results_file.h"
+
+#include "core/environment.h"
+#include "core/hensuu1.h"
+#include "core/levels.h"
+#include "core/text_values.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QtEndian>
+
+#include <bit>
+#include <cmath>
+#include <cstring>
+
+namespace
+{
+
+int g_appendRetries = 0;
+
+double doubleAt(const char *bytes)
+{
+    return std::bit_cast<double>(qFromLittleEndian<quint64>(bytes));
+}
+
+void putDouble(char *bytes, double value)
+{
+    qToLittleEndian(std::bit_cast<quint64>(value), bytes);
+}
+
+RecordText textField(const char *bytes)
+{
+    RecordText text;
+    std::memcpy(text.data(), bytes, text.size());
+    return text;
+}
+
+QString textOf(const RecordText &field)
+{
+    return decodeCp932(QByteArray(field.data(), field.size()));
+}
+
+// Runs one step of a writer again, after a second with the user interface
+// responsive, for as long as another PC holds the file or its lock.
+template <typename Step> IoStatus untilFree(Step step)
+{
+    for (;;) {
+        IoStatus status = step();
+        if (status.outcome != IoOutcome::Busy)
+            return status;
+        ++g_appendRetries;
+        waitResponsive(1000);
+    }
+}
+
+// Opens an existing results file for writing and takes the writers' lock on it.
+IoStatus openLocked(SharedFile &file, const QString &path, SharedFile::Mode mode)
+{
+    if (IoStatus status = untilFree([&] { return file.open(path, mode); }); !status.ok())
+        return status;
+    return untilFree([&] { return file.tryLock(); });
+}
+
+IoStatus checkRecordNumber(int k, qint64 length, const QString &path)
+{
+    const qint64 count = length / kRecordSize;
+    if (k < 1 || k > count)
+        return failedStatus(QStringLiteral("%1番目の記録はありません（記録は%2件です）").arg(k).arg(count),
+                            path);
+    return {};
+}
+
+QString tempPathFor(const QString &path)
+{
+    const QString name = QString::fromUtf8(kResultsFileName);
+    if (path.endsWith(name))
+        return path.left(path.size() - name.size()) + QString::fromUtf8(kResultsTempFileName);
+    return QFileInfo(path).dir().filePath(QString::fromUtf8(kResultsTempFileName));
+}
+
+// Writes contents as the whole file and makes it reach the disk.
+IoStatus writeWhole(SharedFile &file, const QByteArray &contents)
+{
+    if (IoStatus status = file.writeAt(0, contents.constData(), contents.size()); !status.ok())
+        return status;
+    if (IoStatus status = file.truncate(contents.size()); !status.ok())
+        return status;
+    return file.flush();
+}
+
+} // namespace
+
+ResultRecord ResultRecord::fromBytes(const char *bytes)
+{
+    ResultRecord record;
+    record.date = doubleAt(bytes);
+    record.timeOfDay = doubleAt(bytes + 8);
+    record.pupil = qFromLittleEndian<qint16>(bytes + 16);
+    record.level = qFromLittleEndian<qint16>(bytes + 18);
+    record.resultTime = qFromLittleEndian<qint32>(bytes + 20);
+    record.schoolCode = textField(bytes + 24);
+    record.spare1 = textField(bytes + 29);
+    record.points = textField(bytes + 34);
+    record.spare2 = textField(bytes + 39);
+    return record;
+}
+
+void ResultRecord::toBytes(char *bytes) const
+{
+    putDouble(bytes, date);
+    putDouble(bytes + 8, timeOfDay);
+    qToLittleEndian<qint16>(pupil, bytes + 16);
+    qToLittleEndian<qint16>(level, bytes + 18);
+    qToLittleEndian<qint32>(resultTime, bytes + 20);
+    std::memcpy(bytes + 24, schoolCode.data(), 5);
+    std::memcpy(bytes + 29, spare1.data(), 5);
+    std::memcpy(bytes + 34, points.data(), 5);
+    std::memcpy(bytes + 39, spare2.data(), 5);
+}
+
+QByteArray ResultRecord::toBytes() const
+{
+    QByteArray bytes(kRecordSize, Qt::Uninitialized);
+    toBytes(bytes.data());
+    return bytes;
+}
+
+RecordText schoolCodeText(const QString &schoolCode)
+{
+    RecordText text{' ', ' ', ' ', ' ', ' '};
+    size_t used = 0;
+    // Cut between characters, never through a double-byte one.
+    for (const QChar c : schoolCode) {
+        const QByteArray bytes = encodeCp932(QString(c));
+        if (used + bytes.size() > text.size())
+            break;
+        std::memcpy(text.data() + used, bytes.constData(), bytes.size());
+        used += bytes.size();
+    }
+    return text;
+}
+
+RecordText pointsText(int16_t value)
+{
+    RecordText text{' ', ' ', ' ', ' ', ' '};
+    const QByteArray digits = QByteArray::number(value).left(5);
+    std::memcpy(text.data(), digits.constData(), digits.size());
+    return text;
+}
+
+int pointsValue(const ResultRecord &record)
+{
+    return static_cast<int>(lenientNumber(textOf(record.points)));
+}
+
+QString schoolCodeOf(const ResultRecord &record)
+{
+    return textOf(record.schoolCode).trimmed();
+}
+
+QString resultsFilePath()
+{
+    return hensuu1().dataFolder + QString::fromUtf8(kResultsFileName);
+}
+
+QString resultsTempFilePath()
+{
+    return hensuu1().dataFolder + QString::fromUtf8(kResultsTempFileName);
+}
+
+IoStatus readResultsBytes(const QString &path, QByteArray &buffer)
+{
+    SharedFile file;
+    if (IoStatus status = file.open(path, SharedFile::Mode::Read); !status.ok()) {
+        buffer.resize(0);
+        return status;
+    }
+    return file.readAll(buffer);
+}
+
+IoStatus OpenResultsFile(const QString &path)
+{
+    SharedFile file;
+    return file.open(path, SharedFile::Mode::ReadWriteCreate);
+}
+
+int AppendResultRecord()
+{
+    const Hensuu1 &h = hensuu1();
+    const QString path = resultsFilePath();
+    SharedFile file;
+    qint64 length = 0;
+    IoStatus status = untilFree([&] { return file.open(path, SharedFile::Mode::ReadWriteCreate); });
+    if (status.ok())
+        status = untilFree([&] { return file.tryLock(); });
+    if (status.ok())
+        status = untilFree([&] { return file.size(length); });
+    // A trailing fragment is not a record: the new record goes over it.
+    const qint64 count = length / kRecordSize;
+    if (status.ok()) {
+        ResultRecord record;
+        // The moment of recording, taken now that the file is ours; the old
+        // program's clock gave whole seconds.
+        record.date = oleDateOf(env().clock->today());
+        record.timeOfDay = std::floor(env().clock->timeOfDay()) / 86400.0;
+        record.pupil = h.currentPupil;
+        record.level = h.currentLevel;
+        record.resultTime = h.attemptTime;
+        record.schoolCode = schoolCodeText(h.schoolCode);
+        record.points = pointsText(0);
+        const QByteArray bytes = record.toBytes();
+        status =
+            untilFree([&] { return file.writeAt(count * kRecordSize, bytes.constData(), bytes.size()); });
+    }
+    if (status.ok())
+        status = untilFree([&] { return file.flush(); });
+    if (status.ok())
+        status = untilFree([&] { return file.unlock(); });
+    file.close();
+    if (!status.ok()) {
+        endWithMessage(QStringLiteral("成績ランダムファイル記録") + status.description,
+                       QString::fromUtf8(kProgramTitle));
+        return 0;
+    }
+    return static_cast<int>(count + 1);
+}
+
+int appendRetryCount()
+{
+    return g_appendRetries;
+}
+
+IoStatus rewriteResultRecord(const QString &path, int k, const ResultRecord &record)
+{
+    SharedFile file;
+    if (IoStatus status = openLocked(file, path, SharedFile::Mode::ReadWrite); !status.ok())
+        return status;
+    qint64 length = 0;
+    if (IoStatus status = file.size(length); !status.ok())
+        return status;
+    if (IoStatus status = checkRecordNumber(k, length, path); !status.ok())
+        return status;
+    const QByteArray bytes = record.toBytes();
+    if (IoStatus status = file.writeAt(qint64(k - 1) * kRecordSize, bytes.constData(), bytes.size());
+        !status.ok())
+        return status;
+    return file.flush();
+}
+
+IoStatus deleteResultRecord(const QString &path, int k)
+{
+    const QString tempPath = tempPathFor(path);
+    // A copy left behind may be the only complete one of the records.
+    if (QFileInfo::exists(tempPath)) {
+        return failedStatus(
+            QStringLiteral("前回の消去が終わっていません。残っている写しに全部の記録があるかもしれません。"
+                           "写しを確かめてから消してください"),
+            tempPath);
+    }
+
+    // The file stays in place and locked from the copy to the end of the rewrite:
+    // another PC's append waits for it instead of going into a file about to be
+    // replaced.
+    SharedFile file;
+    if (IoStatus status = openLocked(file, path, SharedFile::Mode::ReadWrite); !status.ok())
+        return status;
+    QByteArray original;
+    if (IoStatus status = file.readAll(original); !status.ok())
+        return status;
+    if (IoStatus status = checkRecordNumber(k, original.size(), path); !status.ok())
+        return status;
+
+    {
+        SharedFile temp;
+        IoStatus status = temp.open(tempPath, SharedFile::Mode::Replace);
+        if (status.ok())
+            status = writeWhole(temp, original);
+        if (!status.ok()) {
+            temp.close();
+            QFile::remove(tempPath);
+            return status;
+        }
+    }
+
+    // Records after k move up by one; the fragment after the last whole record, if
+    // any, goes as well.
+    const qint64 count = original.size() / kRecordSize;
+    const qint64 start = qint64(k) * kRecordSize;
+    IoStatus status =
+        file.writeAt(start - kRecordSize, original.constData() + start, (count - k) * kRecordSize);
+    if (status.ok())
+        status = file.truncate((count - 1) * kRecordSize);
+    if (status.ok())
+        status = file.flush();
+    if (!status.ok()) {
+        if (writeWhole(file, original).ok()) {
+            QFile::remove(tempPath);
+            status.description += QStringLiteral("。記録は元のままです");
+        } else {
+            status.description += QStringLiteral("。全部の記録の写しが %1 に残っています")
+                                      .arg(QDir::toNativeSeparators(tempPath));
+        }
+        return status;
+    }
+    file.close();
+    QFile::remove(tempPath);
+    return {};
+}
