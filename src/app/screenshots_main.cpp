@@ -5,10 +5,14 @@
 #include "core/Firstfrm.h"
 #include "core/environment.h"
 #include "core/frmver.h"
+#include "core/handoffs.h"
 #include "core/hensuu1.h"
+#include "core/levels.h"
+#include "core/login_clock.h"
 #include "core/real_environment.h"
 #include "core/screen_host.h"
 #include "core/startup.h"
+#include "drill/MainFrm.h"
 
 #include <QApplication>
 #include <QDir>
@@ -29,6 +33,67 @@ bool save(QWidget *widget, const QString &folder, const QString &name)
     std::printf("%s\n", qUtf8Printable(path));
     return true;
 }
+
+// The system clock, moved on at will: the drill screen is shown at its time-out
+// without waiting ten minutes.
+class MovableClock : public Clock {
+public:
+    QDate today() const override { return m_system.today(); }
+    double timeOfDay() const override { return m_system.timeOfDay() + m_shift; }
+    int64_t monotonicMs() const override { return m_system.monotonicMs() + static_cast<int64_t>(m_shift * 1000); }
+    void moveOn(double seconds) { m_shift += seconds; }
+
+private:
+    SystemClock m_system;
+    double m_shift = 0;
+};
+
+class Silence : public SoundOutput {
+public:
+    SoundResult play(const QString &) override { return {}; }
+};
+
+// The drill screen of level 1: a fresh problem, a wrong answer marked, the time-out.
+bool saveDrillScreens(MovableClock &clock, const QString &output)
+{
+    Hensuu1 &h = hensuu1();
+    FillLevelCatalogue();
+    h.currentLevel = 1;
+    h.currentPupil = 1;
+    h.currentPupilName = QStringLiteral("見本　花子");
+    h.loginTime = wholeSecondsOfDay(clock.timeOfDay()) - 7 * 60;
+    // The end of the drill would record the attempt; here it only shows its notice.
+    const auto finishDrill = handoffs().finishDrill;
+    handoffs().finishDrill = [] {
+        hensuu1().drillEndState[1] = 1;
+        MainFrm::shown()->showEndNotice(hensuu1().timedOut == 1);
+    };
+    const auto type = [](MainFrm *drill, const QString &keys) {
+        for (QChar key : keys)
+            drill->characterKey(key);
+    };
+    const auto tick = [](MainFrm *drill) { QMetaObject::invokeMethod(drill->sTimer1, "timeout"); };
+
+    StartDrill();
+    MainFrm *drill = MainFrm::shown();
+    bool ok = save(drill, output, "MainFrm");
+
+    clock.moveOn(8);
+    tick(drill);
+    type(drill, keysTyping(drill->sheet().stepText(2)) + QStringLiteral(" 99 "));
+    clock.moveOn(1);
+    tick(drill);
+    ok &= save(drill, output, "MainFrm-wrong");
+
+    type(drill, QStringLiteral("++"));
+    type(drill, keysTyping(drill->sheet().stepText(2)).left(3));
+    clock.moveOn(5 * h.minimumTime[1]);
+    tick(drill);
+    ok &= save(drill, output, "MainFrm-timeout");
+
+    handoffs().finishDrill = finishDrill;
+    return ok;
+}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -43,10 +108,11 @@ int main(int argc, char *argv[])
     const QString output = QString::fromLocal8Bit(argv[2]);
     QDir().mkpath(output);
 
-    SystemClock clock;
+    MovableClock clock;
     SystemRandom random;
+    Silence silence;
     ConsoleDialogs dialogs;
-    env() = {&clock, &random, nullptr, &dialogs, nullptr};
+    env() = {&clock, &random, &silence, &dialogs, nullptr};
     wireSubsystems();
 
     ScreenHost &host = ScreenHost::instance();
@@ -72,6 +138,8 @@ int main(int argc, char *argv[])
     version.show();
     ok &= save(&version, output, "frmver");
     version.close();
+
+    ok &= saveDrillScreens(clock, output);
 
     return ok ? 0 : 1;
 }

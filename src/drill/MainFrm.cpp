@@ -174,8 +174,9 @@ void MainFrm::buildProblemArea()
         HintoLabel[row]->hide();
     }
 
-    seikaihyoujiLabel = label(Picture2, QStringLiteral("＋を２回押しなさい"), twipsRect(kRowLeft, 9000, kRowWidth, 500), 18,
-                              Qt::AlignCenter);
+    // Where a fifth row would stand: no problem has more than four.
+    seikaihyoujiLabel = label(Picture2, QStringLiteral("＋を２回押しなさい"),
+                              twipsRect(kRowLeft, kRowTop[5] + 150, kRowWidth, 600), 18, Qt::AlignCenter);
     seikaihyoujiLabel->setFont(screenFont(18, true));
     setTextColour(seikaihyoujiLabel, QColor(220, 0, 0));
     seikaihyoujiLabel->hide();

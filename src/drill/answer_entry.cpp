@@ -27,6 +27,28 @@ std::optional<QChar> enteredCharacter(QChar key)
     }
 }
 
+QString keysTyping(const QString &row)
+{
+    QString keys;
+    for (QChar c : row) {
+        if (c == kPlus)
+            keys += u'+';
+        else if (c == kMinus)
+            keys += u'-';
+        else if (c == kTimes)
+            keys += u'*';
+        else if (c == kDivide)
+            keys += u'/';
+        else if (c == u'(')
+            keys += u'z';
+        else if (c == u')')
+            keys += u'x';
+        else
+            keys += c;
+    }
+    return keys;
+}
+
 bool AnswerSheet::isOpen(int position) { return position != 1 && !(position >= 6 && position <= 10); }
 
 void AnswerSheet::present(const Problem &problem)

@@ -16,6 +16,9 @@ inline constexpr int kFieldCapacity = 20;
 // operators as "＋", "－", "×", "÷", z and x as brackets, brackets, comma and full stop.
 std::optional<QChar> enteredCharacter(QChar key);
 
+// The keys that type a row: "*" for "×", z and x for the brackets, and so on.
+QString keysTyping(const QString &row);
+
 inline constexpr QChar kSpaceKey = u' ';
 inline constexpr QChar kBackspaceKey = u'\b';
 

@@ -23,7 +23,9 @@ LampThresholds lampThresholdsOf(const Hensuu1 &h)
 QList<int> rowLampsOut(int32_t threshold, int firstLamp, int32_t elapsed)
 {
     QList<int> lamps;
-    if (threshold < elapsed)
+    // A row whose threshold has already passed is all out: a wrong answer can move the
+    // clock over the last ten seconds before it in one step.
+    if (threshold <= 0)
         return lamps;
     const int64_t last = std::min<int64_t>(firstLamp + int64_t{elapsed} - threshold + 9, firstLamp + 9);
     for (int64_t lamp = firstLamp; lamp <= last; ++lamp)

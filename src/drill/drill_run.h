@@ -41,12 +41,13 @@ struct LampThresholds {
 };
 LampThresholds lampThresholdsOf(const Hensuu1 &h);
 
-// The lamps of the row starting at firstLamp that go out at this second: in the last
-// ten seconds before the threshold one more each second from the left, all ten at it.
+// The lamps of the row starting at firstLamp that are out at this second: in the last
+// ten seconds before the threshold one more each second from the left, all ten from
+// the threshold on. A threshold of 0 (none known) keeps the row lit.
 QList<int> rowLampsOut(int32_t threshold, int firstLamp, int32_t elapsed);
 // In the last ten seconds before the minimum time the "Pass" row goes out from the right.
 QList<int> minimumTimeLampsOut(int32_t minimumTime, int32_t elapsed);
-// Every lamp that goes out at this second.
+// Every lamp that is out at this second.
 QList<int> lampsOutAt(const LampThresholds &thresholds, int32_t minimumTime, int32_t elapsed);
 
 // The time gauge, in twips: its frame stands for the time limit.

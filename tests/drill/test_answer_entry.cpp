@@ -92,6 +92,11 @@ void TestAnswerEntry::keyMap()
             typed += *c;
     }
     QCOMPARE(typed, entered);
+    // And back: the keys that type what was entered type it again.
+    QString again;
+    for (QChar key : keysTyping(entered))
+        again += enteredCharacter(key).value_or(u'?');
+    QCOMPARE(again, entered);
 }
 
 void TestAnswerEntry::freshProblem()

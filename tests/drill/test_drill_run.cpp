@@ -70,8 +70,12 @@ void TestDrillRun::lampRow_data()
     QTest::newRow("five seconds before") << 60 << 55 << QList<int>{30, 31, 32, 33, 34};
     QTest::newRow("at the threshold: all ten")
         << 60 << 60 << QList<int>{30, 31, 32, 33, 34, 35, 36, 37, 38, 39};
-    QTest::newRow("past the threshold nothing more") << 60 << 61 << QList<int>{};
-    QTest::newRow("threshold 0 after the first second") << 0 << 1 << QList<int>{};
+    QTest::newRow("past the threshold all stay out")
+        << 60 << 61 << QList<int>{30, 31, 32, 33, 34, 35, 36, 37, 38, 39};
+    QTest::newRow("a jump over the last ten seconds")
+        << 60 << 75 << QList<int>{30, 31, 32, 33, 34, 35, 36, 37, 38, 39};
+    QTest::newRow("threshold 0 keeps the row lit") << 0 << 1 << QList<int>{};
+    QTest::newRow("threshold 0 at the start") << 0 << 0 << QList<int>{};
     QTest::newRow("no record keeps the row lit") << 99999 << 600 << QList<int>{};
 }
 
@@ -87,13 +91,15 @@ void TestDrillRun::lampsOfTheThreeRows()
 {
     const LampThresholds thresholds{40, 50, 60};
     QCOMPARE(lampsOutAt(thresholds, 120, 35), (QList<int>{10, 11, 12, 13, 14}));
-    QCOMPARE(lampsOutAt(thresholds, 120, 45), (QList<int>{20, 21, 22, 23, 24}));
-    // Ten seconds before the minimum time the "Pass" row goes out from the right.
-    QCOMPARE(lampsOutAt(thresholds, 120, 110), (QList<int>{}));
-    QCOMPARE(lampsOutAt(thresholds, 120, 111), (QList<int>{30}));
-    QCOMPARE(lampsOutAt(thresholds, 120, 119), (QList<int>{38}));
-    QCOMPARE(lampsOutAt(thresholds, 120, 120), (QList<int>{39}));
-    QCOMPARE(lampsOutAt(thresholds, 120, 121), (QList<int>{}));
+    QCOMPARE(lampsOutAt({0, 0, 60}, 120, 45), (QList<int>{}));
+    QCOMPARE(lampsOutAt({0, 50, 60}, 120, 45), (QList<int>{20, 21, 22, 23, 24}));
+    // Ten seconds before the minimum time the "Pass" row goes out from the right too.
+    QCOMPARE(lampsOutAt({0, 0, 200}, 120, 110), (QList<int>{}));
+    QCOMPARE(lampsOutAt({0, 0, 200}, 120, 111), (QList<int>{30}));
+    QCOMPARE(lampsOutAt({0, 0, 200}, 120, 119), (QList<int>{38}));
+    QCOMPARE(lampsOutAt({0, 0, 200}, 120, 120), (QList<int>{39}));
+    QCOMPARE(lampsOutAt({0, 0, 200}, 120, 121), (QList<int>{}));
+    QCOMPARE(lampsOutAt({0, 0, 200}, 0, 0), (QList<int>{39}));
 
     FakeEnvironment fakes;
     Hensuu1 &h = hensuu1();

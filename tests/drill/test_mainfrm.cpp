@@ -25,29 +25,6 @@ public:
     }
 };
 
-// The keys a pupil presses to type a row.
-QString keysFor(const QString &row)
-{
-    QString keys;
-    for (QChar c : row) {
-        if (c == kPlus)
-            keys += u'+';
-        else if (c == kMinus)
-            keys += u'-';
-        else if (c == kTimes)
-            keys += u'*';
-        else if (c == kDivide)
-            keys += u'/';
-        else if (c == u'(')
-            keys += u'z';
-        else if (c == u')')
-            keys += u'x';
-        else
-            keys += c;
-    }
-    return keys;
-}
-
 QColor background(const QWidget *widget) { return widget->palette().color(QPalette::Window); }
 
 } // namespace
@@ -144,7 +121,7 @@ void TestMainFrm::type(const QString &keys)
 void TestMainFrm::answer(const QStringList &rows)
 {
     for (const QString &row : rows)
-        type(keysFor(row) + u' ');
+        type(keysTyping(row) + u' ');
 }
 
 void TestMainFrm::answerRight()
@@ -435,14 +412,25 @@ void TestMainFrm::penaltyShowsAtTheNextTick()
     for (int lamp = kPassLamps; lamp < kPassLamps + 10; ++lamp)
         passLit += form->sPicture3[lamp]->isVisible();
     QCOMPARE(passLit, 4); // six went out together
+
+    // A wrong answer that jumps over the pass time puts the whole row out.
+    m_fakes->clock.advance(1);
+    tick();
+    type("++");
+    answer({"1", "2"});
+    m_fakes->clock.advance(1);
+    tick();
+    QCOMPARE(hensuu1().elapsedSeconds, 88);
+    for (int lamp = kPassLamps; lamp < kPassLamps + 10; ++lamp)
+        QVERIFY(!form->sPicture3[lamp]->isVisible());
     // Wrong answers enough to pass the time limit end the drill at the next tick.
-    for (int i = 0; i < 18; ++i) {
+    for (int i = 0; i < 17; ++i) {
         type("++");
         answer({"1", "2"});
     }
     m_fakes->clock.advance(1);
     tick();
-    QCOMPARE(hensuu1().elapsedSeconds, 27 + 19 * 30);
+    QCOMPARE(hensuu1().elapsedSeconds, 29 + 19 * 30);
     QCOMPARE(m_finished, 0);
     type("++");
     answer({"1", "2"});
