@@ -19,12 +19,14 @@
 
 #include <vector>
 
-namespace {
+namespace
+{
 
 constexpr int kValuesPerFile = 10;
 
 // Reads the fixed number of values a configuration file must hold.
-std::optional<ConfigurationProblem> readValues(const QString &path, std::vector<TextValueReader::Value> &values)
+std::optional<ConfigurationProblem> readValues(const QString &path,
+                                               std::vector<TextValueReader::Value> &values)
 {
     const TextFileContents contents = readCp932File(path);
     if (contents.status != FileReadStatus::Ok)
@@ -34,7 +36,8 @@ std::optional<ConfigurationProblem> readValues(const QString &path, std::vector<
     for (int i = 1; i <= kValuesPerFile; ++i) {
         if (reader.atEnd()) {
             return ConfigurationProblem{
-                path, QStringLiteral("%1番目の値がありません（値は%2個必要です）。").arg(i).arg(kValuesPerFile)};
+                path,
+                QStringLiteral("%1番目の値がありません（値は%2個必要です）。").arg(i).arg(kValuesPerFile)};
         }
         values.push_back(reader.next());
     }
@@ -113,7 +116,7 @@ QString eraDateCaption(const QDate &date)
     return QString::fromStdString(utf8);
 }
 
-std::optional<ConfigurationProblem> LoadStartupConfiguration(const QString &programFolder)
+std::optional<ConfigurationProblem> LoadPathFile(const QString &programFolder)
 {
     Hensuu1 &h = hensuu1();
     const QString separator = pathSeparator();
@@ -126,7 +129,14 @@ std::optional<ConfigurationProblem> LoadStartupConfiguration(const QString &prog
     h.dataPathSetting = fromConfiguredPath(values[0].text);
     if (h.dataPathSetting.isEmpty())
         return ConfigurationProblem{pathFile, QStringLiteral("1番目の値（共有フォルダ）が空です。")};
+    return std::nullopt;
+}
 
+std::optional<ConfigurationProblem> LoadCommonData(const QString &programFolder)
+{
+    Hensuu1 &h = hensuu1();
+    const QString separator = pathSeparator();
+    std::vector<TextValueReader::Value> values;
     const QString commonFile = h.dataPathSetting + QString::fromUtf8(kCommonDataFileName);
     if (auto problem = readValues(commonFile, values))
         return problem;
@@ -143,9 +153,19 @@ std::optional<ConfigurationProblem> LoadStartupConfiguration(const QString &prog
     h.programFolderName = programFolderName(folder);
     h.dataFolder = h.dataPathSetting + h.programFolderName + separator;
     h.soundFolder = h.dataPathSetting + QString::fromUtf8(kSoundFolderName) + separator;
+    return std::nullopt;
+}
+
+std::optional<ConfigurationProblem> LoadStartupConfiguration(const QString &programFolder)
+{
+    if (auto problem = LoadPathFile(programFolder))
+        return problem;
+    if (auto problem = LoadCommonData(programFolder))
+        return problem;
 
     SetProgramIdentity();
 
+    Hensuu1 &h = hensuu1();
     const QString criteriaFile = h.dataFolder + QString::fromUtf8(kCriteriaFileName);
     if (handoffs().loadCriteriaTable) {
         const QString problem = handoffs().loadCriteriaTable(criteriaFile);

@@ -135,15 +135,9 @@ void resetRosterTables()
 
 QString RosterReading::fileProblem() const
 {
-    switch (status) {
-    case FileReadStatus::Ok:
+    if (fileRead())
         return {};
-    case FileReadStatus::Missing:
-        return QStringLiteral("ファイルがありません。");
-    case FileReadStatus::Unreadable:
-        return QStringLiteral("ファイルを読めません（%1）。").arg(error);
-    }
-    return {};
+    return describeFileProblem(TextFileContents{status, {}, error});
 }
 
 int16_t schoolYearOn(const QDate &today, double schoolYearStartMonth)
