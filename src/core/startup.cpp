@@ -19,14 +19,12 @@
 
 #include <vector>
 
-namespace
-{
+namespace {
 
 constexpr int kValuesPerFile = 10;
 
 // Reads the fixed number of values a configuration file must hold.
-std::optional<ConfigurationProblem> readValues(const QString &path,
-                                               std::vector<TextValueReader::Value> &values)
+std::optional<ConfigurationProblem> readValues(const QString &path, std::vector<TextValueReader::Value> &values)
 {
     const TextFileContents contents = readCp932File(path);
     if (contents.status != FileReadStatus::Ok)
@@ -36,8 +34,7 @@ std::optional<ConfigurationProblem> readValues(const QString &path,
     for (int i = 1; i <= kValuesPerFile; ++i) {
         if (reader.atEnd()) {
             return ConfigurationProblem{
-                path,
-                QStringLiteral("%1番目の値がありません（値は%2個必要です）。").arg(i).arg(kValuesPerFile)};
+                path, QStringLiteral("%1番目の値がありません（値は%2個必要です）。").arg(i).arg(kValuesPerFile)};
         }
         values.push_back(reader.next());
     }

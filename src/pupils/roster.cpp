@@ -9,8 +9,7 @@
 #include <memory>
 #include <optional>
 
-namespace
-{
+namespace {
 
 const QString kFullWidthDigits = QStringLiteral("０１２３４５６７８９");
 

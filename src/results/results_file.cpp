@@ -14,8 +14,7 @@
 #include <cmath>
 #include <cstring>
 
-namespace
-{
+namespace {
 
 int g_appendRetries = 0;
 

@@ -13,8 +13,7 @@
 #include <unistd.h>
 #endif
 
-namespace
-{
+namespace {
 
 #ifdef Q_OS_WIN
 IoOutcome outcomeOf(int code)

@@ -6,8 +6,7 @@
 #include <QFile>
 #include <QTest>
 
-namespace
-{
+namespace {
 QString padded(const QString &name)
 {
     return name.leftJustified(kRosterTextLength, u' ');

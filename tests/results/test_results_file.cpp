@@ -15,8 +15,7 @@
 Q_DECLARE_METATYPE(FileStep)
 Q_DECLARE_METATYPE(ResultRecord)
 
-namespace
-{
+namespace {
 
 QByteArray hex(const char *text)
 {
