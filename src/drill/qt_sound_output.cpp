@@ -5,10 +5,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMediaDevices>
+#include <QMutex>
+#include <QThread>
 #include <QSoundEffect>
 #include <QTimer>
 #include <QUrl>
 #include <QtEndian>
+
+#include <memory>
 
 namespace {
 
@@ -18,6 +22,11 @@ quint32 le32(const QByteArray &bytes, qsizetype at) { return qFromLittleEndian<q
 quint16 le16(const QByteArray &bytes, qsizetype at) { return qFromLittleEndian<quint16>(bytes.constData() + at); }
 
 SoundResult failure(int code, const QString &text) { return {code, text}; }
+
+SoundResult neverEnded()
+{
+    return failure(kSoundDeviceNotReady, QStringLiteral("音声の再生が終わりません。出力装置を確かめてください。"));
+}
 
 // Runs a local event loop until done() holds or the time runs out; the window keeps
 // repainting and the timers keep ticking meanwhile. True when done() came true.
@@ -67,6 +76,38 @@ std::optional<int> waveDurationMs(const QByteArray &bytes)
     return std::nullopt;
 }
 
+namespace {
+
+// Loads and plays the file on the thread it is called on, with that thread's own event
+// loop, until the sound has ended or its time is up.
+SoundResult playToTheEnd(const QString &path, int durationMs)
+{
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (device.isNull())
+        return failure(kSoundHardwareError, QStringLiteral("音声の出力装置が見つかりません。"));
+
+    QSoundEffect effect(device);
+    effect.setSource(QUrl::fromLocalFile(path));
+    const auto loaded = [&] { return effect.status() == QSoundEffect::Ready || effect.status() == QSoundEffect::Error; };
+    if (!waitFor(effect, &QSoundEffect::statusChanged, loaded, kLoadTimeoutMs) ||
+        effect.status() != QSoundEffect::Ready)
+        return failure(kSoundInvalidFile, QStringLiteral("このファイルは再生できません。形式が正しくありません。"));
+
+    effect.play();
+    bool started = effect.isPlaying();
+    const auto ended = [&] {
+        started = started || effect.isPlaying();
+        return started && !effect.isPlaying();
+    };
+    if (!waitFor(effect, &QSoundEffect::playingChanged, ended, durationMs + QtSoundOutput::kEndMarginMs)) {
+        effect.stop();
+        return neverEnded();
+    }
+    return {};
+}
+
+} // namespace
+
 SoundResult QtSoundOutput::play(const QString &waveFile)
 {
     if (!QFileInfo(waveFile).isFile())
@@ -79,26 +120,27 @@ SoundResult QtSoundOutput::play(const QString &waveFile)
     if (!duration)
         return failure(kSoundInvalidFile, QStringLiteral("このファイルは再生できません。形式が正しくありません。"));
 
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (device.isNull())
-        return failure(kSoundHardwareError, QStringLiteral("音声の出力装置が見つかりません。"));
-
-    QSoundEffect effect(device);
-    effect.setSource(QUrl::fromLocalFile(QFileInfo(waveFile).absoluteFilePath()));
-    const auto loaded = [&] { return effect.status() == QSoundEffect::Ready || effect.status() == QSoundEffect::Error; };
-    if (!waitFor(effect, &QSoundEffect::statusChanged, loaded, kLoadTimeoutMs) ||
-        effect.status() != QSoundEffect::Ready)
-        return failure(kSoundInvalidFile, QStringLiteral("このファイルは再生できません。形式が正しくありません。"));
-
-    effect.play();
-    bool started = effect.isPlaying();
-    const auto ended = [&] {
-        started = started || effect.isPlaying();
-        return started && !effect.isPlaying();
+    // The sound plays on a thread of its own: an audio server that stops answering
+    // holds the media calls without end, and the window must go on all the same. Such
+    // a thread is left to end by itself whenever the server answers again.
+    struct Outcome {
+        QMutex mutex;
+        std::optional<SoundResult> result;
     };
-    if (!waitFor(effect, &QSoundEffect::playingChanged, ended, *duration + kEndMarginMs)) {
-        effect.stop();
-        return failure(kSoundDeviceNotReady, QStringLiteral("音声の再生が終わりません。出力装置を確かめてください。"));
-    }
-    return {};
+    const auto outcome = std::make_shared<Outcome>();
+    const QString path = QFileInfo(waveFile).absoluteFilePath();
+    const int durationMs = *duration;
+    QThread *player = QThread::create([outcome, path, durationMs] {
+        const SoundResult result = playToTheEnd(path, durationMs);
+        const QMutexLocker lock(&outcome->mutex);
+        outcome->result = result;
+    });
+    QObject::connect(player, &QThread::finished, player, &QObject::deleteLater);
+    QEventLoop loop;
+    QObject::connect(player, &QThread::finished, &loop, &QEventLoop::quit);
+    QTimer::singleShot(kLoadTimeoutMs + durationMs + kEndMarginMs + 1000, &loop, &QEventLoop::quit);
+    player->start();
+    loop.exec();
+    const QMutexLocker lock(&outcome->mutex);
+    return outcome->result.value_or(neverEnded());
 }

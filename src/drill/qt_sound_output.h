@@ -1,5 +1,7 @@
 // Plays wave files through Qt Multimedia on the platform's audio server (PulseAudio
-// on Linux), one at a time and to their end.
+// on Linux), one at a time and to their end. The caller waits in a local event loop,
+// so the window repaints and the timers tick; it never waits longer than the file's
+// length and a margin, whatever the audio server does.
 #pragma once
 
 #include "core/environment.h"
