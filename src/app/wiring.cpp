@@ -6,6 +6,7 @@
 #include "drill/MainFrm.h"
 #include "drill/sounds.h"
 #include "results/criteria_table.h"
+#include "results/finish_drill.h"
 
 void wireSubsystems()
 {
@@ -13,6 +14,7 @@ void wireSubsystems()
     h.loadCriteriaTable = LoadCriteriaTable;
     h.loadSoundTable = LoadSoundTable;
     h.startDrill = StartDrill;
+    h.finishDrill = FinishDrill;
     h.showNameSelection = [] { ScreenHost::instance().show(new StandInScreen(QStringLiteral("名前の選択"))); };
     h.showLevelMenu = [] { ScreenHost::instance().show(new StandInScreen(QStringLiteral("レベルメニュー"))); };
 }

@@ -1,0 +1,265 @@
+#include "results/statistics.h"
+
+#include "core/environment.h"
+#include "core/hensuu1.h"
+#include "core/levels.h"
+#include "results/attempt_points.h"
+#include "results/results_file.h"
+
+#include <QDate>
+#include <QTime>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace
+{
+constexpr int kMissingFileWaitMs = 5000;
+constexpr int kBusyWaitMs = 1000;
+constexpr int kMissingFileAttempts = 4;
+constexpr int kFileNotFound = 53; // the number the school's staff know the missing file by
+constexpr int kOverflow = 6;
+
+// Steps of the load and of the tally, shown in the messages so that the teacher can
+// tell how far a failing scan got.
+constexpr int kLoadStepOpening = 3;
+constexpr int kLoadStepReading = 5;
+constexpr int kTallyStepRecords = 7;
+
+// The file's bytes, kept between scans so that a scan allocates nothing once the
+// buffer has grown to the file's size.
+QByteArray &fileBuffer()
+{
+    static QByteArray buffer;
+    return buffer;
+}
+
+QString title()
+{
+    return QString::fromUtf8(kProgramTitle);
+}
+
+QString oleDateText(double oleDate)
+{
+    if (!std::isfinite(oleDate))
+        return QString::number(oleDate);
+    return dateOfOle(oleDate).toString(QStringLiteral("yyyy/MM/dd"));
+}
+
+QString timeOfDayText(double oleTime)
+{
+    if (!std::isfinite(oleTime))
+        return QString::number(oleTime);
+    const double fraction = oleTime - std::floor(oleTime);
+    const int seconds = std::clamp(static_cast<int>(std::lround(fraction * 86400)), 0, 86399);
+    return QTime(0, 0).addSecs(seconds).toString(QStringLiteral("H:mm:ss"));
+}
+
+// What the cache holds at slot i, as the failure messages show it.
+QString cachedRecordText(int i)
+{
+    const Hensuu1 &h = hensuu1();
+    const int slot = std::clamp(i, 0, kCacheSlots - 1);
+    return QStringLiteral("/date") + oleDateText(h.recDate[slot]) + QStringLiteral("/i=") +
+           QString::number(i) + QStringLiteral("/time=") + timeOfDayText(h.recTimeOfDay[slot]) +
+           QStringLiteral("/name=") + QStringLiteral("/Bangou=") + QString::number(h.recPupil[slot]) +
+           QStringLiteral("/level=") + QString::number(h.recLevel[slot]) + QStringLiteral("/time=") +
+           QString::number(h.recTime[slot]);
+}
+
+[[noreturn]] void endLoad(const IoStatus &status, int step, int slot)
+{
+    const QString number = QString::number(status.code);
+    endWithMessage(QStringLiteral("成績ランダムファイル表示") + QString::number(step) + number +
+                       status.description + number + cachedRecordText(slot) + QStringLiteral("line") +
+                       QString::number(step),
+                   title());
+    std::abort(); // endWithMessage does not return
+}
+
+[[noreturn]] void endTally(int step, int index)
+{
+    endWithMessage(QStringLiteral("回数求") + QString::number(step) +
+                       QStringLiteral("オーバーフローしました。") + QString::number(kOverflow) +
+                       cachedRecordText(index) + QStringLiteral("errline") + QString::number(step),
+                   title());
+    std::abort();
+}
+
+// Reads the whole file into fileBuffer(), under the waiting rules of a reader that
+// shares the file with the other PCs.
+void readResultsFile()
+{
+    const QString path = resultsFilePath();
+    int missing = 0;
+    for (;;) {
+        IoStatus status = readResultsBytes(path, fileBuffer());
+        if (status.outcome == IoOutcome::Missing) {
+            // A classroom's first scan finds no file yet: create it empty as every
+            // opener does. Only a file that cannot even be created is missing.
+            status = OpenResultsFile(path);
+            if (status.ok())
+                continue;
+        }
+        switch (status.outcome) {
+        case IoOutcome::Ok:
+            return;
+        case IoOutcome::Busy:
+            waitResponsive(kBusyWaitMs);
+            break;
+        case IoOutcome::Missing:
+            waitResponsive(kMissingFileWaitMs);
+            if (++missing >= kMissingFileAttempts) {
+                endWithMessage(QStringLiteral("ファイルがありません") + QString::number(kLoadStepOpening) +
+                                   status.description + QString::number(kFileNotFound),
+                               title());
+                std::abort();
+            }
+            break;
+        case IoOutcome::Failed:
+            endLoad(status, kLoadStepReading, 0);
+        }
+    }
+}
+
+// The days fields keep the text they were read with; parse each text once rather
+// than on every scan, so that a scan allocates nothing.
+struct ParsedDays {
+    QString text;
+    LooseValue::Kind kind = LooseValue::Kind::Empty;
+    double days = 0;
+};
+
+double daysOf(const LooseValue &value, ParsedDays &parsed)
+{
+    if (parsed.kind != value.kind || parsed.text != value.text) {
+        parsed.kind = value.kind;
+        parsed.text = value.text;
+        parsed.days = value.number();
+    }
+    return parsed.days;
+}
+
+template <typename T> void fillPupils(PerLevelPupil<T> &table, T value)
+{
+    for (int level = 1; level <= kMaxLevel; ++level)
+        std::fill(table[level].begin() + 1, table[level].end(), value);
+}
+
+bool addPoints(int32_t &sum, int32_t points)
+{
+    return !__builtin_add_overflow(sum, points, &sum);
+}
+} // namespace
+
+void clearPupilStatistics()
+{
+    Hensuu1 &h = hensuu1();
+    fillPupils<int16_t>(h.totalCount, 0);
+    fillPupils<int32_t>(h.totalPoints, 0);
+    fillPupils<int16_t>(h.passWindowCount, 0);
+    fillPupils<int32_t>(h.passWindowPoints, 0);
+    fillPupils<int16_t>(h.overuseWindowCount, 0);
+    fillPupils<int32_t>(h.overuseWindowPoints, 0);
+    fillPupils<float>(h.todayCount, 0);
+    fillPupils<int32_t>(h.todayPoints, 0);
+}
+
+void fillRecordCache(const QByteArray &bytes)
+{
+    Hensuu1 &h = hensuu1();
+    fillPupils<int32_t>(h.bestTime, kTimedOut);
+
+    const int n = recordCountOf(bytes);
+    const int first = n > kCachedRecords ? n - kCachedRecords + 1 : 1;
+    int slot = 0;
+    for (int k = first; k <= n; ++k) {
+        const ResultRecord record = recordAt(bytes, k);
+        // A record naming a pupil or level the tables have no slot for belongs to no
+        // one; passing over it keeps every screen usable (the data tool reports it).
+        if (record.pupil < 0 || record.pupil > kMaxPupil || record.level < 0 || record.level > kMaxLevel)
+            continue;
+        const int j = slot + 1;
+        h.recDate[j] = record.date;
+        h.recTimeOfDay[j] = record.timeOfDay;
+        h.recPupil[j] = record.pupil;
+        h.recLevel[j] = record.level;
+        h.recTime[j] = record.resultTime;
+        int32_t &best = h.bestTime[record.level][record.pupil];
+        if (best > record.resultTime)
+            best = record.resultTime;
+        // The best time above is kept even for a record dropped here.
+        if (record.date < 0 || record.pupil == 0 || record.level < 1)
+            continue;
+        slot = j;
+    }
+    h.recordCount = static_cast<int16_t>(slot);
+
+    for (int level = 1; level <= kMaxLevel; ++level) {
+        int32_t best = kTimedOut;
+        for (int pupil = 1; pupil <= 1000; ++pupil)
+            best = std::min(best, h.bestTime[level][pupil]);
+        h.bestTimeAll[level] = best;
+    }
+}
+
+void LoadResultsFile()
+{
+    readResultsFile();
+    fillRecordCache(fileBuffer());
+}
+
+void tallyPupilStatistics()
+{
+    Hensuu1 &h = hensuu1();
+    const double now = nowAsOleDate();
+    const double today = oleDateOf(env().clock->today());
+
+    // A record lies in a period when its date is later than now minus the period's
+    // days: with whole days n, the last n calendar days including today.
+    static std::array<ParsedDays, kLevelSlots> passDays;
+    static std::array<ParsedDays, kLevelSlots> overuseDays;
+    std::array<double, kLevelSlots> passFrom{};
+    std::array<double, kLevelSlots> overuseFrom{};
+    for (int level = 1; level <= kMaxLevel; ++level) {
+        passFrom[level] = now - daysOf(h.passPeriodDays[level], passDays[level]);
+        overuseFrom[level] = now - daysOf(h.overusePeriodDays[level], overuseDays[level]);
+    }
+
+    for (int i = 1; i <= h.recordCount; ++i) {
+        const int level = h.recLevel[i];
+        const int pupil = h.recPupil[i];
+        if (level < 1 || level > kMaxLevel || pupil < 0 || pupil > kMaxPupil)
+            continue;
+        const int32_t time = h.recTime[i];
+        const double date = h.recDate[i];
+        const int32_t points = recordPoints(time, level);
+        const int16_t finished = time < kFinishedBelow ? 1 : 0;
+        bool fits = true;
+
+        h.totalCount[level][pupil] += finished;
+        if (date > passFrom[level]) {
+            h.passWindowCount[level][pupil] += finished;
+            fits &= addPoints(h.passWindowPoints[level][pupil], points);
+        }
+        if (date > overuseFrom[level]) {
+            h.overuseWindowCount[level][pupil] += finished;
+            fits &= addPoints(h.overuseWindowPoints[level][pupil], points);
+        }
+        fits &= addPoints(h.totalPoints[level][pupil], points);
+        if (std::trunc(date) == today) {
+            h.todayCount[level][pupil] += finished;
+            fits &= addPoints(h.todayPoints[level][pupil], points);
+        }
+        if (!fits)
+            endTally(kTallyStepRecords, i);
+    }
+}
+
+void ComputePupilStatistics()
+{
+    clearPupilStatistics();
+    LoadResultsFile();
+    tallyPupilStatistics();
+}
