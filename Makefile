@@ -22,7 +22,7 @@ test: build
 	@scripts/with-test-session ctest --test-dir $(BUILD) --output-on-failure
 
 demo-classroom: build
-	scripts/make-demo-classroom $(DEMO)
+	$(BUILD)/src/app/ranvex-data demo $(DEMO)
 	cmake --install $(BUILD) --prefix $(DEMO)/ranvex
 
 demo: demo-classroom

@@ -133,6 +133,13 @@ std::optional<ConfigurationProblem> LoadCommonData(const QString &programFolder)
 {
     Hensuu1 &h = hensuu1();
     const QString separator = pathSeparator();
+    QString folder = programFolder;
+    if (folder.endsWith(separator))
+        folder.chop(separator.size());
+    h.programFolderName = programFolderName(folder);
+    h.dataFolder = h.dataPathSetting + h.programFolderName + separator;
+    h.soundFolder = h.dataPathSetting + QString::fromUtf8(kSoundFolderName) + separator;
+
     std::vector<TextValueReader::Value> values;
     const QString commonFile = h.dataPathSetting + QString::fromUtf8(kCommonDataFileName);
     if (auto problem = readValues(commonFile, values))
@@ -143,13 +150,6 @@ std::optional<ConfigurationProblem> LoadCommonData(const QString &programFolder)
     h.schoolCode = school.code;
     h.listStatusTwoPupils = lenientNumber(values[2].text);
     h.nameScreenFlag = lenientNumber(values[3].text);
-
-    QString folder = programFolder;
-    if (folder.endsWith(separator))
-        folder.chop(separator.size());
-    h.programFolderName = programFolderName(folder);
-    h.dataFolder = h.dataPathSetting + h.programFolderName + separator;
-    h.soundFolder = h.dataPathSetting + QString::fromUtf8(kSoundFolderName) + separator;
     return std::nullopt;
 }
 

@@ -1,0 +1,452 @@
+#include "app/data_tool.h"
+
+#include "app/demo_classroom.h"
+#include "core/environment.h"
+#include "core/hensuu1.h"
+#include "core/paths.h"
+#include "core/text_values.h"
+#include "drill/sounds.h"
+#include "results/criteria_table.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cmath>
+
+namespace {
+
+constexpr int kReadAttempts = 10;
+
+QString nativePath(const QString &path)
+{
+    return QDir::toNativeSeparators(QDir::cleanPath(path));
+}
+
+// ---- check -------------------------------------------------------------------
+
+class Findings
+{
+public:
+    explicit Findings(QTextStream &out) : m_out(out) {}
+    // "file:n: what", or "file: what" when n is 0.
+    void add(const QString &file, int n, const QString &what)
+    {
+        m_out << nativePath(file);
+        if (n > 0)
+            m_out << ':' << n;
+        m_out << ": " << what << '\n';
+        ++m_count;
+    }
+    int count() const { return m_count; }
+
+private:
+    QTextStream &m_out;
+    int m_count = 0;
+};
+
+void checkConfiguration(const DataToolInvocation &invocation, Findings &findings)
+{
+    const Hensuu1 &h = hensuu1();
+    const QString separator = pathSeparator();
+    if (invocation.base.isEmpty() && !h.dataPathSetting.endsWith(separator)) {
+        findings.add(h.appFolder + ".." + separator + kPathFileName, 0,
+                     QStringLiteral(
+                         "共有フォルダ「%1」の最後に「%2」がありません。ファイル名がフォルダ名につながります")
+                         .arg(h.dataPathSetting, separator));
+    }
+    const QString common = h.dataPathSetting + kCommonDataFileName;
+    if (QFileInfo::exists(common) && (h.schoolYearStartMonth < 1 || h.schoolYearStartMonth > 12)) {
+        findings.add(common, 0,
+                     QStringLiteral("学年の始まりの月（1番目の値）%1が1から12の間にありません")
+                         .arg(h.schoolYearStartMonth));
+    }
+}
+
+void checkRoster(Findings &findings)
+{
+    const RosterReading reading = readToolRoster();
+    if (!reading.fileRead()) {
+        findings.add(reading.path, 0, reading.fileProblem());
+        return;
+    }
+    for (const RosterProblem &problem : reading.problems) {
+        QString what = problem.what;
+        if (problem.kind == RosterProblem::Kind::Skipped)
+            what += QStringLiteral("。この行は読みとばされます");
+        findings.add(reading.path, problem.line, what);
+    }
+}
+
+void checkCriteria(Findings &findings)
+{
+    const QString path = hensuu1().dataFolder + kCriteriaFileName;
+    const QString problem = LoadCriteriaTable(path);
+    if (!problem.isEmpty())
+        findings.add(path, 0, problem);
+}
+
+bool isWaveFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(12);
+    return head.size() == 12 && head.startsWith("RIFF") && head.mid(8, 4) == "WAVE";
+}
+
+void checkWave(Findings &findings, const QString &listPath, const QString &wave, const QString &namedBy)
+{
+    if (!QFileInfo::exists(wave))
+        findings.add(listPath, 0,
+                     QStringLiteral("%1の音ファイル%2がありません").arg(namedBy, nativePath(wave)));
+    else if (!isWaveFile(wave))
+        findings.add(
+            listPath, 0,
+            QStringLiteral("%1の音ファイル%2はwaveファイルではありません").arg(namedBy, nativePath(wave)));
+}
+
+void checkSounds(Findings &findings)
+{
+    Hensuu1 &h = hensuu1();
+    const QString listPath = h.soundFolder + kSoundListFileName;
+    const TextFileContents contents = readCp932File(listPath);
+    if (contents.status != FileReadStatus::Ok) {
+        findings.add(listPath, 0, describeFileProblem(contents));
+        return;
+    }
+    fillSoundTable(contents.text);
+    // The kinds the program plays: right, wrong, personal best, fail.
+    constexpr int kPlayedKinds[] = {2, 4, 8, 10};
+    constexpr int kCountRow = 21;
+    for (int kind = 1; kind < static_cast<int>(h.soundTable.size()); ++kind) {
+        const auto &column = h.soundTable[kind];
+        const QString &name = column[0];
+        const bool played =
+            std::find(std::begin(kPlayedKinds), std::end(kPlayedKinds), kind) != std::end(kPlayedKinds);
+        int files = static_cast<int>(lenientNumber(column[kCountRow]));
+        if (column[kCountRow].isEmpty()) {
+            if (column[1].isEmpty()) {
+                if (played)
+                    findings.add(listPath, 0, QStringLiteral("「%1」の音がありません").arg(name));
+                continue;
+            }
+            findings.add(listPath, 0, QStringLiteral("「%1」の音の並びが「*」で終わっていません").arg(name));
+            files = 1;
+        } else if (files == 0 && played) {
+            findings.add(listPath, 0, QStringLiteral("「%1」の音がありません").arg(name));
+        }
+        for (int row = 1; row <= files; ++row)
+            checkWave(findings, listPath, h.soundFolder + column[row] + ".wav",
+                      QStringLiteral("「%1」").arg(name));
+    }
+    for (const char *fixed : {"最高1.wav", "合格.wav", "警告1.wav"})
+        checkWave(findings, listPath, h.soundFolder + QString::fromUtf8(fixed), QStringLiteral("決まった音"));
+}
+
+void checkResults(Findings &findings)
+{
+    const Hensuu1 &h = hensuu1();
+    const QString path = h.dataFolder + kResultsFileName;
+    if (QFileInfo::exists(h.dataFolder + kResultsTempFileName)) {
+        findings.add(h.dataFolder + kResultsTempFileName, 0,
+                     QStringLiteral(
+                         "記録の消去の途中で残った写しです。成績累積データ.datと比べてから片づけてください"));
+    }
+    QByteArray bytes;
+    const IoStatus status = readToolResults(bytes);
+    if (!status.ok()) {
+        findings.add(path, 0, status.description);
+        return;
+    }
+    if (bytes.size() % kRecordSize != 0) {
+        findings.add(path, 0,
+                     QStringLiteral("長さ%1バイトは%2の倍数ではありません。最後の%3バイトは記録になりません")
+                         .arg(bytes.size())
+                         .arg(kRecordSize)
+                         .arg(bytes.size() % kRecordSize));
+    }
+    for (int n = 1; n <= recordCountOf(bytes); ++n) {
+        const ResultRecord record = recordAt(bytes, n);
+        if (record.pupil < 1 || record.pupil > kMaxPupil)
+            findings.add(
+                path, n,
+                QStringLiteral("生徒の番号%1が1から%2の間にありません").arg(record.pupil).arg(kMaxPupil));
+        if (record.level < 1 || record.level > kMaxLevel)
+            findings.add(
+                path, n,
+                QStringLiteral("レベル%1が1から%2の間にありません").arg(record.level).arg(kMaxLevel));
+        if (!(record.date >= 0))
+            findings.add(path, n, QStringLiteral("日付%1が負です").arg(record.date));
+        if (record.resultTime < 0 || record.resultTime > kTimedOut)
+            findings.add(
+                path, n,
+                QStringLiteral("タイム%1が0から%2の間にありません").arg(record.resultTime).arg(kTimedOut));
+    }
+}
+
+int runCheck(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err)
+{
+    Findings findings(out);
+    if (auto problem = loadToolConfiguration(invocation)) {
+        if (!QFileInfo(hensuu1().dataPathSetting).isDir()) {
+            err << problem->message() << '\n';
+            return kToolCannotRun;
+        }
+        findings.add(problem->path, 0, problem->what);
+    }
+    checkConfiguration(invocation, findings);
+    checkRoster(findings);
+    checkCriteria(findings);
+    checkSounds(findings);
+    checkResults(findings);
+    if (findings.count() == 0)
+        err << QStringLiteral("問題はありません（%1）").arg(nativePath(hensuu1().dataPathSetting)) << '\n';
+    else
+        err << QStringLiteral("%1件の問題があります").arg(findings.count()) << '\n';
+    return findings.count() == 0 ? kToolOk : kToolFindings;
+}
+
+// ---- export ------------------------------------------------------------------
+
+QString csvField(const QString &text)
+{
+    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r'))
+        return text;
+    QString quoted = text;
+    quoted.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + quoted + u'"';
+}
+
+QString dateText(double oleDate)
+{
+    // Far outside any school's years the calendar has nothing to say.
+    if (!std::isfinite(oleDate) || std::fabs(oleDate) > 2'958'465)
+        return QString::number(oleDate);
+    return dateOfOle(oleDate).toString(QStringLiteral("yyyy/MM/dd"));
+}
+
+QString timeText(double timeOfDay)
+{
+    if (!std::isfinite(timeOfDay))
+        return QString::number(timeOfDay);
+    const double fraction = timeOfDay - std::floor(timeOfDay);
+    const int seconds = std::min(static_cast<int>(std::lround(fraction * 86400)), 86399);
+    return QStringLiteral("%1:%2:%3")
+        .arg(seconds / 3600)
+        .arg(seconds / 60 % 60, 2, 10, QChar(u'0'))
+        .arg(seconds % 60, 2, 10, QChar(u'0'));
+}
+
+int runExport(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err)
+{
+    if (auto problem = loadToolConfiguration(invocation)) {
+        err << problem->message() << '\n';
+        return kToolCannotRun;
+    }
+    const RosterReading roster = readToolRoster();
+    if (!roster.fileRead())
+        err << nativePath(roster.path) << ": " << roster.fileProblem() << QStringLiteral("名前は空になります")
+            << '\n';
+    QByteArray bytes;
+    if (IoStatus status = readToolResults(bytes); !status.ok()) {
+        err << status.description << '\n';
+        return kToolCannotRun;
+    }
+    const RosterTables &tables = rosterTables();
+    out << "record,date,time,pupil,name,level,result_time,school_code\n";
+    for (int n = 1; n <= recordCountOf(bytes); ++n) {
+        const ResultRecord record = recordAt(bytes, n);
+        const QString name = record.pupil >= 0 && record.pupil <= kMaxPupil
+                                 ? tables.pupilNames[record.pupil].trimmed()
+                                 : QString();
+        out << n << ',' << dateText(record.date) << ',' << timeText(record.timeOfDay) << ',' << record.pupil
+            << ',' << csvField(name) << ',' << record.level << ',' << record.resultTime << ','
+            << csvField(schoolCodeOf(record)) << '\n';
+    }
+    return kToolOk;
+}
+
+// ---- append ------------------------------------------------------------------
+
+std::optional<int> wholeOption(const QStringList &arguments, const QString &name, int lowest, int highest,
+                               QTextStream &err)
+{
+    bool ok = false;
+    const int value = optionValue(arguments, name).toInt(&ok);
+    if (!ok || value < lowest || value > highest) {
+        err << QStringLiteral("%1には%2から%3までの整数を指定します").arg(name).arg(lowest).arg(highest)
+            << '\n';
+        return std::nullopt;
+    }
+    return value;
+}
+
+int runAppend(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err)
+{
+    const std::optional<int> pupil = wholeOption(invocation.arguments, "--pupil", 1, kMaxPupil, err);
+    const std::optional<int> level = wholeOption(invocation.arguments, "--level", 1, kMaxLevel, err);
+    const std::optional<int> time = wholeOption(invocation.arguments, "--time", 0, kTimedOut, err);
+    if (!pupil || !level || !time)
+        return kToolCannotRun;
+    if (auto problem = loadToolConfiguration(invocation)) {
+        err << problem->message() << '\n';
+        return kToolCannotRun;
+    }
+    Hensuu1 &h = hensuu1();
+    h.currentPupil = static_cast<int16_t>(*pupil);
+    h.currentLevel = static_cast<int16_t>(*level);
+    h.attemptTime = *time;
+    out << AppendResultRecord() << '\n';
+    return kToolOk;
+}
+
+// ---- demo --------------------------------------------------------------------
+
+int runDemo(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err)
+{
+    const QStringList folders = [&] {
+        QStringList positional;
+        for (const QString &argument : invocation.arguments) {
+            if (!argument.startsWith("--"))
+                positional << argument;
+        }
+        return positional;
+    }();
+    if (folders.size() != 1) {
+        err << QStringLiteral("demo にはフォルダを一つ指定します") << '\n';
+        return kToolCannotRun;
+    }
+    const QString problem = writeDemoClassroom(folders[0], invocation.program);
+    if (!problem.isEmpty()) {
+        err << problem << '\n';
+        return kToolCannotRun;
+    }
+    out << QStringLiteral("demo classroom: %1").arg(nativePath(QFileInfo(folders[0]).absoluteFilePath()))
+        << '\n';
+    return kToolOk;
+}
+
+// ---- dispatch ----------------------------------------------------------------
+
+struct CommandEntry {
+    const char *name;
+    DataToolCommand run;
+};
+
+const CommandEntry kCommands[] = {
+    {"check", runCheck},
+    {"export", runExport},
+    {"append", runAppend},
+    {"demo", runDemo},
+};
+
+const char *const kHelp = R"(使い方: ranvex-data [--base DIR] [--program NAME] COMMAND [...]
+
+教室の共有フォルダの名簿、設定、音、成績のファイルを調べ、書き出し、書き足します。
+
+  check
+      共有フォルダのファイルを調べ、見つかった問題を一件一行（ファイル名と行または記録の番号）で
+      示します。パスデータと共通データ、名簿（読めない行、重なった番号、5000人を超える生徒）、
+      タイム回数データ、音ファイルの一覧とそこに書かれたwaveファイル、成績累積データ（44の倍数で
+      ない長さ、生徒1..5000・レベル1..35・負でない日付・タイム0..99999を外れた記録）。
+      終了コード: 0 問題なし、1 問題あり、2 フォルダを読めない。
+  export
+      成績をCSVで標準出力に書き出します。見出し行
+      record,date,time,pupil,name,level,result_time,school_code
+      のあと、ファイルの順に一記録一行。日付は yyyy/mm/dd、時刻は h:mm:ss です。
+  append --pupil P --level L --time T
+      この PC の日付と時刻、設定の教室コードで記録を一件書き足し、その記録の番号を示します
+      （紙でした結果の記録や、負荷の試しに）。T は秒、99999 は時間切れです。
+  demo DIR
+      DIR にデモ教室を作ります（パスデータ.txt、共有フォルダ shared/ の共通データ、名簿、
+      音フォルダ、タイム回数データと数週間分の成績）。あるタイム回数データと成績は残します。
+
+オプション:
+  --base DIR      共有フォルダ。ないときはこのプログラムのフォルダの上のパスデータ.txtから読みます。
+  --program NAME  プログラムのフォルダの名前（成績とタイム回数データのフォルダ）。既定は ranvex。
+  -h, --help      この説明を示します。
+出力は UTF-8 です。
+)";
+
+} // namespace
+
+QString optionValue(const QStringList &arguments, const QString &name)
+{
+    const qsizetype at = arguments.indexOf(name);
+    return at >= 0 && at + 1 < arguments.size() ? arguments[at + 1] : QString();
+}
+
+std::optional<ConfigurationProblem> loadToolConfiguration(const DataToolInvocation &invocation)
+{
+    Hensuu1 &h = hensuu1();
+    if (invocation.base.isEmpty()) {
+        if (auto problem = LoadPathFile(invocation.toolFolder))
+            return problem;
+    } else {
+        // A folder typed on the command line is not the configuration: its separator may be left off.
+        const QString separator = pathSeparator();
+        h.dataPathSetting = fromConfiguredPath(invocation.base);
+        if (!h.dataPathSetting.endsWith(separator))
+            h.dataPathSetting += separator;
+    }
+    if (!QFileInfo(h.dataPathSetting).isDir())
+        return ConfigurationProblem{h.dataPathSetting, QStringLiteral("共有フォルダがないか、読めません。")};
+    return LoadCommonData(invocation.program);
+}
+
+RosterReading readToolRoster()
+{
+    return readRosterFile(hensuu1().dataPathSetting + kRosterFileName);
+}
+
+IoStatus readToolResults(QByteArray &bytes)
+{
+    const QString path = hensuu1().dataFolder + kResultsFileName;
+    IoStatus status;
+    for (int attempt = 1; attempt <= kReadAttempts; ++attempt) {
+        status = readResultsBytes(path, bytes);
+        if (status.outcome == IoOutcome::Missing) {
+            bytes.clear();
+            return {};
+        }
+        if (status.outcome != IoOutcome::Busy || attempt == kReadAttempts)
+            break;
+        waitResponsive(1000);
+    }
+    return status;
+}
+
+int runDataTool(const QStringList &args, QTextStream &out, QTextStream &err, const QString &toolFolder)
+{
+    DataToolInvocation invocation;
+    invocation.toolFolder = toolFolder.isEmpty() ? QCoreApplication::applicationDirPath() : toolFolder;
+    QString command;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &arg = args[i];
+        if (arg == "-h" || arg == "--help") {
+            out << QString::fromUtf8(kHelp);
+            return kToolOk;
+        }
+        if (arg == "--base" || arg == "--program") {
+            if (i + 1 >= args.size()) {
+                err << QStringLiteral("%1 のあとに値がありません").arg(arg) << '\n';
+                return kToolCannotRun;
+            }
+            (arg == "--base" ? invocation.base : invocation.program) = args[++i];
+        } else if (command.isEmpty() && !arg.startsWith("-")) {
+            command = arg;
+        } else {
+            invocation.arguments << arg;
+        }
+    }
+    for (const CommandEntry &entry : kCommands) {
+        if (command == QLatin1String(entry.name))
+            return entry.run(invocation, out, err);
+    }
+    err << (command.isEmpty() ? QStringLiteral("コマンドがありません")
+                              : QStringLiteral("「%1」というコマンドはありません").arg(command))
+        << QStringLiteral("（ranvex-data --help で使い方を示します）") << '\n';
+    return kToolCannotRun;
+}

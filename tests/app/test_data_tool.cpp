@@ -1,0 +1,492 @@
+#include "app/data_tool.h"
+#include "app/demo_classroom.h"
+#include "core/hensuu1.h"
+#include "core/startup.h"
+#include "drill/sounds.h"
+#include "results/criteria_table.h"
+#include "test_support.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSet>
+#include <QTest>
+
+namespace {
+
+struct ToolRun {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+ToolRun runTool(const QStringList &args, const QString &toolFolder = QStringLiteral("/nonexistent/ranvex"))
+{
+    ToolRun run;
+    QTextStream out(&run.out);
+    QTextStream err(&run.err);
+    run.status = runDataTool(args, out, err, toolFolder);
+    out.flush();
+    err.flush();
+    return run;
+}
+
+ResultRecord record(int pupil, int level, int time, double date = 46000, double timeOfDay = 0.5)
+{
+    ResultRecord r;
+    r.date = date;
+    r.timeOfDay = timeOfDay;
+    r.pupil = static_cast<int16_t>(pupil);
+    r.level = static_cast<int16_t>(level);
+    r.resultTime = time;
+    r.schoolCode = schoolCodeText(QStringLiteral("12345"));
+    return r;
+}
+
+// A demo classroom in a temporary folder, made on the fake clock's day.
+struct DemoFixture {
+    FakeEnvironment fakes;
+    QTemporaryDir dir;
+    DemoFixture()
+    {
+        resetRosterTables();
+        const QString problem = writeDemoClassroom(dir.path(), QStringLiteral("ranvex"));
+        if (!problem.isEmpty())
+            qFatal("%s", qPrintable(problem));
+    }
+    QString shared() const { return dir.path() + "/shared/"; }
+    QString data() const { return shared() + "ranvex/"; }
+    QString sounds() const { return shared() + "音フォルダ/"; }
+    void write(const QString &relative, const QByteArray &bytes) const
+    {
+        QFile file(dir.path() + "/" + relative);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(relative));
+    }
+    void writeText(const QString &relative, const QString &text) const
+    {
+        QString crlf = text;
+        write(relative, encodeCp932(crlf.replace("\n", "\r\n")));
+    }
+    QByteArray read(const QString &relative) const
+    {
+        QFile file(dir.path() + "/" + relative);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+};
+
+// The demo's roster lines, with its teacher line as the last.
+QString demoRosterWith(const DemoFixture &demo, const QString &extra)
+{
+    return decodeCp932(demo.read("shared/新名簿.txt")).replace("\r\n", "\n") + extra;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(std::function<void(DemoFixture &)>)
+
+using Mutation = std::function<void(DemoFixture &)>;
+
+class TestDataTool : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { resetRosterTables(); }
+
+    void helpDocumentsEveryCommand();
+    void commandLineMistakes_data();
+    void commandLineMistakes();
+
+    void demoPassesCheck();
+    void checkFindings_data();
+    void checkFindings();
+    void checkCannotReadTheFolder_data();
+    void checkCannotReadTheFolder();
+    void checkThroughThePathFile();
+
+    void exportGoldenFile();
+    void appendRecordsThroughTheSharedFile();
+
+    void demoReadsBackThroughTheReaders();
+    void demoKeepsTheTeachersFiles();
+};
+
+void TestDataTool::helpDocumentsEveryCommand()
+{
+    const ToolRun run = runTool({"--help"});
+    QCOMPARE(run.status, 0);
+    for (const char *word :
+         {"check", "export", "append --pupil P --level L --time T", "demo DIR", "--base DIR",
+          "--program NAME", "record,date,time,pupil,name,level,result_time,school_code"})
+        QVERIFY2(run.out.contains(QString::fromUtf8(word)), word);
+}
+
+void TestDataTool::commandLineMistakes_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no command") << QStringList{} << "コマンドがありません";
+    QTest::newRow("unknown command") << QStringList{"fix"} << "「fix」というコマンドはありません";
+    QTest::newRow("--base without a folder")
+        << QStringList{"check", "--base"} << "--base のあとに値がありません";
+    QTest::newRow("demo without a folder") << QStringList{"demo"} << "demo にはフォルダを一つ指定します";
+    QTest::newRow("append without a pupil") << QStringList{"append", "--level", "1", "--time", "60"}
+                                            << "--pupilには1から5000までの整数を指定します";
+    QTest::newRow("append, level 36")
+        << QStringList{"append", "--pupil", "1", "--level", "36", "--time", "60"}
+        << "--levelには1から35までの整数を指定します";
+    QTest::newRow("append, time not a number")
+        << QStringList{"append", "--pupil", "1", "--level", "1", "--time", "1分"}
+        << "--timeには0から99999までの整数を指定します";
+}
+
+void TestDataTool::commandLineMistakes()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, message);
+    FakeEnvironment fakes;
+    const ToolRun run = runTool(args);
+    QCOMPARE(run.status, 2);
+    QVERIFY2(run.err.contains(message), qPrintable(run.err));
+    QCOMPARE(run.out, QString());
+}
+
+void TestDataTool::demoPassesCheck()
+{
+    DemoFixture demo;
+    const ToolRun run = runTool({"check", "--base", demo.shared()});
+    QCOMPARE(run.out, QString());
+    QCOMPARE(run.status, 0);
+}
+
+void TestDataTool::checkFindings_data()
+{
+    QTest::addColumn<Mutation>("mutation");
+    QTest::addColumn<QStringList>("findings"); // relative to the classroom folder
+
+    const auto writing = [](const QString &file, const QByteArray &bytes) {
+        return Mutation([=](DemoFixture &demo) { demo.write(file, bytes); });
+    };
+    const auto removing = [](const QString &file) {
+        return Mutation([=](DemoFixture &demo) { QFile::remove(demo.dir.path() + "/" + file); });
+    };
+    const auto roster = [](const QString &extra) {
+        return Mutation(
+            [=](DemoFixture &demo) { demo.writeText("shared/新名簿.txt", demoRosterWith(demo, extra)); });
+    };
+
+    QTest::newRow("common data: start month") << Mutation([](DemoFixture &demo) {
+        demo.writeText("shared/共通データ.txt", "13,\"12345デモ教室\",0,0,0,0,0,0,0,0\n");
+    }) << QStringList{"shared/共通データ.txt: 学年の始まりの月（1番目の値）13が1から12の間にありません"};
+    QTest::newRow("common data: missing")
+        << removing("shared/共通データ.txt") << QStringList{"shared/共通データ.txt: ファイルがありません。"};
+
+    QTest::newRow("roster: number above 5000")
+        << roster("6000,2010,0,0,\"外\",0,,\n")
+        << QStringList{"shared/新名簿.txt:42: 番号6000は0から5000の間にありません。この行は読みとばされます"};
+    QTest::newRow("roster: not a number")
+        << roster("x1,2010,0,0,\"字\",0,,\n")
+        << QStringList{"shared/新名簿.txt:42: 番号の「x1」は数として読めません。この行は読みとばされます"};
+    QTest::newRow("roster: duplicate") << roster("5,2010,0,0,\"二人目\",0,,\n")
+                                       << QStringList{"shared/新名簿.txt:42: 番号5は5行目にもあります"};
+    QString many;
+    for (int n = 1; n <= 4966; ++n)
+        many += QStringLiteral("%1,2010,0,0,\"多%2\",0,,\n").arg(41 + (n - 1) % 4960).arg(n);
+    // The demo lists 37 (36 pupils and the teacher) on its 41 lines; 4966 more make 5003.
+    // Numbers repeat among so many, so only this line is looked for.
+    QTest::newRow("roster: more than 5000 listed")
+        << roster(many)
+        << QStringList{"shared/新名簿.txt:5005: "
+                       "載せられるのは5000人までです。この行から後の3人は名前の一覧に出ません"};
+    QTest::newRow("roster: missing") << removing("shared/新名簿.txt")
+                                     << QStringList{"shared/新名簿.txt: ファイルがありません。"};
+
+    QTest::newRow("criteria: missing")
+        << removing("shared/ranvex/タイム回数データ.txt")
+        << QStringList{"shared/ranvex/タイム回数データ.txt: ファイルがありません。"};
+    QTest::newRow("criteria: level 3 missing")
+        << writing("shared/ranvex/タイム回数データ.txt",
+                   encodeCp932("目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,禁期間,,,\r\n"
+                               "60,120,300,10,1,30,1500,7,1,,,\r\n90,150,300,10,1.5,30,1500,7,1,,,\r\n"))
+        << QStringList{"shared/ranvex/タイム回数データ.txt: レベル3の行がありません。"};
+
+    QTest::newRow("sounds: list missing")
+        << removing("shared/音フォルダ/新音ファイル.txt")
+        << QStringList{"shared/音フォルダ/新音ファイル.txt: ファイルがありません。"};
+    QTest::newRow("sounds: a named wave missing")
+        << removing("shared/音フォルダ/正解2b.wav")
+        << QStringList{"shared/音フォルダ/新音ファイル.txt: "
+                       "「正解音2」の音ファイル{dir}shared/音フォルダ/正解2b.wavがありません"};
+    QTest::newRow("sounds: not a wave")
+        << writing("shared/音フォルダ/不合格1a.wav", "not a sound")
+        << QStringList{"shared/音フォルダ/新音ファイル.txt: 「不合格音1」の音ファイル{dir}"
+                       "shared/音フォルダ/不合格1a.wavはwaveファイルではありません"};
+    QTest::newRow("sounds: a fixed file missing")
+        << removing("shared/音フォルダ/合格.wav")
+        << QStringList{"shared/音フォルダ/新音ファイル.txt: "
+                       "決まった音の音ファイル{dir}shared/音フォルダ/合格.wavがありません"};
+    QTest::newRow("sounds: a played kind without files")
+        << writing("shared/音フォルダ/新音ファイル.txt",
+                   encodeCp932("正解音2,正解2a,*\r\n間違い音2,間違い2a,*\r\n"
+                               "自己最高音2,*\r\n不合格音1,不合格1a,*\r\n"))
+        << QStringList{"shared/音フォルダ/新音ファイル.txt: 「自己最高音2」の音がありません"};
+    QTest::newRow("sounds: a group not closed")
+        << writing("shared/音フォルダ/新音ファイル.txt",
+                   encodeCp932("正解音2,正解2a,*\r\n間違い音2,間違い2a,*\r\n"
+                               "自己最高音2,自己最高2a,*\r\n不合格音1,不合格1a\r\n"))
+        << QStringList{
+               "shared/音フォルダ/新音ファイル.txt: 「不合格音1」の音の並びが「*」で終わっていません"};
+
+    const QString results = QStringLiteral("shared/ranvex/成績累積データ.dat");
+    QTest::newRow("results: trailing fragment")
+        << writing(results, record(1, 1, 60).toBytes() + "12345")
+        << QStringList{results + ": 長さ49バイトは44の倍数ではありません。最後の5バイトは記録になりません"};
+    QTest::newRow("results: pupils outside 1..5000")
+        << writing(results,
+                   record(0, 1, 60).toBytes() + record(5000, 1, 60).toBytes() + record(5001, 1, 60).toBytes())
+        << QStringList{results + ":1: 生徒の番号0が1から5000の間にありません",
+                       results + ":3: 生徒の番号5001が1から5000の間にありません"};
+    QTest::newRow("results: levels outside 1..35")
+        << writing(results,
+                   record(1, 0, 60).toBytes() + record(1, 35, 60).toBytes() + record(1, 36, 60).toBytes())
+        << QStringList{results + ":1: レベル0が1から35の間にありません",
+                       results + ":3: レベル36が1から35の間にありません"};
+    QTest::newRow("results: negative date")
+        << writing(results, record(1, 1, 60, 0).toBytes() + record(1, 1, 60, -1).toBytes())
+        << QStringList{results + ":2: 日付-1が負です"};
+    QTest::newRow("results: times outside 0..99999")
+        << writing(results, record(1, 1, -1).toBytes() + record(1, 1, 0).toBytes() +
+                                record(1, 1, 99999).toBytes() + record(1, 1, 100000).toBytes())
+        << QStringList{results + ":1: タイム-1が0から99999の間にありません",
+                       results + ":4: タイム100000が0から99999の間にありません"};
+    QTest::newRow("results: one record, every fault")
+        << writing(results, record(-3, 99, 123456, -2).toBytes())
+        << QStringList{results + ":1: 生徒の番号-3が1から5000の間にありません",
+                       results + ":1: レベル99が1から35の間にありません", results + ":1: 日付-2が負です",
+                       results + ":1: タイム123456が0から99999の間にありません"};
+    QTest::newRow("results: missing is a new classroom") << removing(results) << QStringList{};
+    QTest::newRow("results: a deletion left its copy")
+        << writing("shared/ranvex/成績累積データtemp.dat", record(1, 1, 60).toBytes())
+        << QStringList{"shared/ranvex/成績累積データtemp.dat: "
+                       "記録の消去の途中で残った写しです。成績累積データ.datと比べてから片づけてください"};
+}
+
+void TestDataTool::checkFindings()
+{
+    QFETCH(Mutation, mutation);
+    QFETCH(QStringList, findings);
+    DemoFixture demo;
+    mutation(demo);
+    const ToolRun run = runTool({"check", "--base", demo.shared()});
+
+    const QString dir = demo.dir.path() + "/";
+    QStringList expected;
+    for (QString finding : findings)
+        expected << dir + finding.replace("{dir}", dir);
+    const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
+    if (QByteArray(QTest::currentDataTag()) == "roster: more than 5000 listed")
+        QVERIFY(lines.contains(expected[0]));
+    else
+        QCOMPARE(lines, expected);
+    QCOMPARE(run.status, findings.isEmpty() ? 0 : 1);
+}
+
+void TestDataTool::checkCannotReadTheFolder_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no such base folder")
+        << QStringList{"check", "--base", "/nonexistent/shared"} << "共有フォルダがないか、読めません。";
+    QTest::newRow("no path file") << QStringList{"check"} << "/nonexistent/パスデータ.txt";
+}
+
+void TestDataTool::checkCannotReadTheFolder()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, message);
+    FakeEnvironment fakes;
+    const ToolRun run = runTool(args);
+    QCOMPARE(run.status, 2);
+    QVERIFY2(run.err.contains(message), qPrintable(run.err));
+}
+
+void TestDataTool::checkThroughThePathFile()
+{
+    DemoFixture demo;
+    const QString programFolder = demo.dir.path() + "/ranvex";
+    QCOMPARE(runTool({"check"}, programFolder).status, 0);
+
+    // Written without its final separator, the shared folder glues onto every file name.
+    const QString shared = demo.dir.path() + "/shared";
+    demo.writeText("パスデータ.txt", "\"" + shared + "\",0,0,0,0,0,0,0,0,0\n");
+    const ToolRun run = runTool({"check"}, programFolder);
+    QCOMPARE(run.status, 1);
+    QVERIFY(run.out.contains(demo.dir.path() + "/パスデータ.txt: 共有フォルダ「" + shared +
+                             "」の最後に「/」がありません。ファイル名がフォルダ名につながります\n"));
+    QVERIFY(run.out.contains(shared + "共通データ.txt: ファイルがありません。"));
+}
+
+void TestDataTool::exportGoldenFile()
+{
+    FakeEnvironment fakes;
+    TestClassroom classroom;
+    classroom.writeConfiguration();
+    classroom.writeText(classroom.sharedFolder() + "新名簿.txt", "7,2012,0,0,\"山田　花子\",0,,\n"
+                                                                 "8,2012,0,0,\"鈴木, 次郎\",1,,\n"
+                                                                 "9,2013,0,0,ジロー\"J\",0,,\n");
+    QByteArray bytes = record(7, 2, 87, 46365, (15 * 3600 + 30 * 60 + 7.6) / 86400).toBytes();
+    ResultRecord late = record(8, 3, 99999, 46366, 86399.7 / 86400);
+    late.schoolCode = schoolCodeText(QString());
+    bytes += late.toBytes();
+    bytes += record(10, 1, 45, 46367, (9 * 3600 + 5 * 60 + 3) / 86400.0).toBytes();
+    bytes += record(9, 1, 0, 0, 0).toBytes();
+    bytes += "fragment";
+    classroom.writeBytes(classroom.dataFolder() + kResultsFileName, bytes);
+
+    const ToolRun run = runTool({"export", "--base", classroom.sharedFolder()});
+    QCOMPARE(run.err, QString());
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.out, QStringLiteral("record,date,time,pupil,name,level,result_time,school_code\n"
+                                     "1,2026/12/09,15:30:08,7,山田　花子,2,87,12345\n"
+                                     "2,2026/12/10,23:59:59,8,\"鈴木, 次郎\",3,99999,\n"
+                                     "3,2026/12/11,9:05:03,10,,1,45,12345\n"
+                                     "4,1899/12/30,0:00:00,9,\"ジロー\"\"J\"\"\",1,0,12345\n"));
+}
+
+void TestDataTool::appendRecordsThroughTheSharedFile()
+{
+    FakeEnvironment fakes;
+    TestClassroom classroom;
+    classroom.writeConfiguration();
+    fakes.clock.seconds = 17 * 3600 + 5;
+    const QString path = classroom.dataFolder() + kResultsFileName;
+    classroom.writeBytes(path, record(1, 1, 60).toBytes());
+
+    const ToolRun run = runTool(
+        {"--base", classroom.sharedFolder(), "append", "--pupil", "12", "--level", "3", "--time", "99999"});
+    QCOMPARE(run.err, QString());
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.out, QStringLiteral("2\n"));
+
+    QByteArray bytes;
+    QVERIFY(readResultsBytes(path, bytes).ok());
+    QCOMPARE(recordCountOf(bytes), 2);
+    ResultRecord expected = record(12, 3, 99999, oleDateOf(QDate(2026, 12, 9)), (17 * 3600 + 5) / 86400.0);
+    QCOMPARE(recordAt(bytes, 2), expected);
+}
+
+void TestDataTool::demoReadsBackThroughTheReaders()
+{
+    DemoFixture demo;
+    const QDate today = demo.fakes.clock.date;
+
+    // Every text file as a Windows PC writes it.
+    for (const char *file : {"パスデータ.txt", "shared/共通データ.txt", "shared/新名簿.txt",
+                             "shared/ranvex/タイム回数データ.txt", "shared/音フォルダ/新音ファイル.txt"}) {
+        const QByteArray bytes = demo.read(QString::fromUtf8(file));
+        QVERIFY2(!bytes.isEmpty() && bytes.endsWith("\r\n"), file);
+        QCOMPARE(bytes.count("\n"), bytes.count("\r\n"));
+        QCOMPARE(encodeCp932(decodeCp932(bytes)), bytes);
+    }
+
+    // The program starts on it.
+    QVERIFY(!LoadStartupConfiguration(demo.dir.path() + "/ranvex").has_value());
+    Hensuu1 &h = hensuu1();
+    QCOMPARE(h.dataPathSetting, demo.shared());
+    QCOMPARE(h.schoolCode, QStringLiteral("12345"));
+    QCOMPARE(h.schoolYearStartMonth, 4.0);
+    QCOMPARE(LoadCriteriaTable(h.dataFolder + kCriteriaFileName), QString());
+    QCOMPARE(h.passTime[1], 60);
+    QCOMPARE(h.minimumTime[3], 200);
+
+    // The roster: pupils from kindergarten to high school, some not listed, and the teacher.
+    const RosterReading roster = ReadRoster();
+    QVERIFY(roster.problems.isEmpty());
+    const RosterTables &tables = rosterTables();
+    QSet<QString> labels;
+    bool teacherListed = false;
+    for (int position = 1; position <= tables.activePupilCount; ++position) {
+        const RosterRecord &pupil = tables.rosterRecords[position];
+        labels << displayGradeLabel(gradeNumberOf(pupil.birthYear, tables.schoolYear)).left(1);
+        teacherListed |= pupil.name.trimmed() == QStringLiteral("講師");
+    }
+    QVERIFY(tables.activePupilCount >= 30 && tables.activePupilCount <= 45);
+    QVERIFY(teacherListed);
+    QCOMPARE(labels, (QSet<QString>{"幼", "小", "中", "高", "大"}));
+    h.listStatusTwoPupils = 1;
+    const int listedWithoutStatusTwo = tables.activePupilCount;
+    readToolRoster();
+    const int listedWithStatusTwo = tables.activePupilCount;
+    QVERIFY(listedWithStatusTwo > listedWithoutStatusTwo);
+    int inRoster = 0;
+    for (int number = 1; number <= kMaxPupil; ++number)
+        inRoster += tables.pupilNames[number].isEmpty() ? 0 : 1;
+    QVERIFY(inRoster > listedWithStatusTwo); // some have left
+    h.listStatusTwoPupils = 0;
+    readToolRoster();
+
+    // The sound list names a file of each kind, every one a wave of its own.
+    fillSoundTable(decodeCp932(demo.read("shared/音フォルダ/新音ファイル.txt")));
+    QSet<QByteArray> waves;
+    int files = 0;
+    for (int kind = 1; kind <= 10; ++kind) {
+        const int count = h.soundTable[kind][21].toInt();
+        QVERIFY(count >= 1);
+        for (int row = 1; row <= count; ++row) {
+            waves << demo.read("shared/音フォルダ/" + h.soundTable[kind][row] + ".wav");
+            ++files;
+        }
+    }
+    for (const char *fixed : {"最高1.wav", "合格.wav", "警告1.wav"}) {
+        waves << demo.read("shared/音フォルダ/" + QString::fromUtf8(fixed));
+        ++files;
+    }
+    QVERIFY(!waves.contains(QByteArray()));
+    QVERIFY(waves.size() >= files - 2); // the unplayed variants may repeat a tone
+    for (const QByteArray &wave : waves)
+        QVERIFY(wave.startsWith("RIFF") && wave.mid(8, 4) == "WAVE");
+
+    // Weeks of history of listed pupils, in order, some timed out.
+    QByteArray bytes;
+    QVERIFY(readResultsBytes(resultsFilePath(), bytes).ok());
+    QVERIFY(recordCountOf(bytes) >= 100);
+    QCOMPARE(bytes.size() % kRecordSize, 0);
+    int timedOut = 0;
+    double previous = 0;
+    QSet<int> days;
+    for (int n = 1; n <= recordCountOf(bytes); ++n) {
+        const ResultRecord r = recordAt(bytes, n);
+        const QDate date = dateOfOle(r.date);
+        QVERIFY(date < today && date >= today.addDays(-28));
+        days << static_cast<int>(r.date);
+        QVERIFY(r.date + r.timeOfDay >= previous);
+        previous = r.date + r.timeOfDay;
+        QVERIFY(!tables.pupilNames[r.pupil].trimmed().isEmpty());
+        QVERIFY(r.level >= 1 && r.level <= 3);
+        QCOMPARE(schoolCodeOf(r), QStringLiteral("12345"));
+        if (r.resultTime == kTimedOut)
+            ++timedOut;
+        else
+            QVERIFY(r.resultTime > 0 && r.resultTime < 5 * h.minimumTime[r.level]);
+    }
+    QVERIFY(timedOut > 0);
+    QVERIFY(days.size() >= 14);
+}
+
+void TestDataTool::demoKeepsTheTeachersFiles()
+{
+    DemoFixture demo;
+    const QByteArray criteria = encodeCp932("目標Time\r\n55,110,300,10,1,30,1500,7,1,,,\r\n");
+    demo.write("shared/ranvex/タイム回数データ.txt", criteria);
+    const QByteArray results = record(3, 1, 58).toBytes();
+    demo.write("shared/ranvex/成績累積データ.dat", results);
+    QFile::remove(demo.dir.path() + "/shared/音フォルダ/合格.wav");
+
+    const ToolRun run = runTool({"demo", demo.dir.path()});
+    QCOMPARE(run.status, 0);
+    QCOMPARE(demo.read("shared/ranvex/タイム回数データ.txt"), criteria);
+    QCOMPARE(demo.read("shared/ranvex/成績累積データ.dat"), results);
+    QVERIFY(QFile::exists(demo.dir.path() + "/shared/音フォルダ/合格.wav"));
+}
+
+QTEST_GUILESS_MAIN(TestDataTool)
+#include "test_data_tool.moc"
