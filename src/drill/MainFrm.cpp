@@ -117,11 +117,12 @@ void MainFrm::buildStatusBar()
         {2, "Pass", 6950, 750, kPassLamps, QColor(235, 0, 0)},
     };
     for (const LampRow &row : rows) {
-        sLabel17[row.labelIndex] = label(sPicture1, QString::fromLatin1(row.caption), middle(row.left, row.captionWidth), 11);
+        sLabel17[row.labelIndex] =
+            label(sPicture1, QString::fromLatin1(row.caption), middle(row.left, row.captionWidth), 11);
         for (int i = 0; i < 10; ++i) {
             QLabel *lamp = new QLabel(sPicture1);
-            lamp->setGeometry(
-                twipsRect(row.left + row.captionWidth + i * kLampPitch, 600 + (480 - kLampSize) / 2, kLampSize, kLampSize));
+            lamp->setGeometry(twipsRect(row.left + row.captionWidth + i * kLampPitch,
+                                        600 + (480 - kLampSize) / 2, kLampSize, kLampSize));
             lamp->setStyleSheet(QStringLiteral("background: %1; border: 1px solid white; border-radius: 5px;")
                                     .arg(row.colour.name()));
             sPicture3[row.firstLamp + i] = lamp;
@@ -136,8 +137,10 @@ void MainFrm::buildStatusBar()
     // The elapsed bar lies under the two marks, so that both stay visible as it grows.
     sShape5 = gaugePart(sPicture1, QStringLiteral("background: rgb(0, 0, 48); border: 1px solid white;"));
     sShape2 = gaugePart(sPicture1, QStringLiteral("background: rgb(0, 200, 255);"));
-    sShape4 = gaugePart(sPicture1, QStringLiteral("background: transparent; border: 2px solid rgb(255, 140, 0);"));
-    sShape3 = gaugePart(sPicture1, QStringLiteral("background: transparent; border: 2px solid rgb(255, 255, 0);"));
+    sShape4 =
+        gaugePart(sPicture1, QStringLiteral("background: transparent; border: 2px solid rgb(255, 140, 0);"));
+    sShape3 =
+        gaugePart(sPicture1, QStringLiteral("background: transparent; border: 2px solid rgb(255, 255, 0);"));
 }
 
 void MainFrm::buildProblemArea()
@@ -166,11 +169,11 @@ void MainFrm::buildProblemArea()
         HyoujiLabel[row]->setIndent(12);
         setTextColour(HyoujiLabel[row], QColor(200, 0, 0));
         HyoujiLabel[row]->hide();
-        HintoLabel[row] =
-            label(Picture2, {}, twipsRect(kHintLeft, kRowTop[row] + kRowHeight + 150, kHintWidth, kRowHeight - 300), 13,
-                  Qt::AlignCenter);
-        HintoLabel[row]->setStyleSheet(
-            QStringLiteral("background: rgb(255, 240, 200); color: rgb(120, 0, 120); border: 1px solid rgb(200, 150, 0);"));
+        HintoLabel[row] = label(
+            Picture2, {}, twipsRect(kHintLeft, kRowTop[row] + kRowHeight + 150, kHintWidth, kRowHeight - 300),
+            13, Qt::AlignCenter);
+        HintoLabel[row]->setStyleSheet(QStringLiteral(
+            "background: rgb(255, 240, 200); color: rgb(120, 0, 120); border: 1px solid rgb(200, 150, 0);"));
         HintoLabel[row]->hide();
     }
 

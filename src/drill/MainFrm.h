@@ -49,16 +49,17 @@ public:
     QLabel *sLabel12;                 // today's attempt number
     QLabel *sLabel11;                 // this level's attempt number today
     std::array<QLabel *, 3> sLabel17; // "YourBest" "Best" "Pass"
-    std::array<QLabel *, kLastLamp + 1> sPicture3{}; // the lamps 10..39
-    QLabel *sShape5;                  // gauge frame: the time limit
-    QLabel *sShape3;                  // pass time
-    QLabel *sShape4;                  // minimum time
-    QLabel *sShape2;                  // elapsed time
-    QLabel *sLabel8;                  // level name
-    QLabel *sLabel14;                 // school name
-    QLabel *sLabel7;                  // pupil name
-    QLabel *sLabel4, *sLabel9, *sLabel6;  // "残り" N "問"
-    QLabel *sLabel5, *sLabel10;           // "タイム" seconds
+    // The lamps 10..39.
+    std::array<QLabel *, kLastLamp + 1> sPicture3{};
+    QLabel *sShape5;                     // gauge frame: the time limit
+    QLabel *sShape3;                     // pass time
+    QLabel *sShape4;                     // minimum time
+    QLabel *sShape2;                     // elapsed time
+    QLabel *sLabel8;                     // level name
+    QLabel *sLabel14;                    // school name
+    QLabel *sLabel7;                     // pupil name
+    QLabel *sLabel4, *sLabel9, *sLabel6; // "残り" N "問"
+    QLabel *sLabel5, *sLabel10;          // "タイム" seconds
 
     // Problem area; rows are indexed 1..5, the controls under the rows 2..5.
     QWidget *Picture2;

@@ -82,7 +82,8 @@ StatusTexts statusTextsOf(const Hensuu1 &h, double timeOfDay)
     texts.titlePointSize = titlePointSize(h.programTitle);
     texts.minutesSinceLogin = minutesSinceLoginText(h, timeOfDay);
     const int level = h.currentLevel;
-    const bool known = level >= 0 && level < kLevelSlots && h.currentPupil >= 0 && h.currentPupil < kPupilSlots;
+    const bool known =
+        level >= 0 && level < kLevelSlots && h.currentPupil >= 0 && h.currentPupil < kPupilSlots;
     if (!known || isPracticeLevel(level)) {
         texts.todayAttempt = texts.thisLevelAttempt = QStringLiteral("－");
     } else {

@@ -21,7 +21,9 @@ int drawWithin(Random &random, int first, int count)
 // '+', '-', '*' and '/' for the row's own operator characters, anything else as it is.
 class Row {
 public:
-    explicit Row(std::initializer_list<std::pair<char, int>> values) : m_values(values.begin(), values.end()) {}
+    explicit Row(std::initializer_list<std::pair<char, int>> values) : m_values(values.begin(), values.end())
+    {
+    }
 
     QString operator()(const char *pattern) const
     {
@@ -161,12 +163,14 @@ Problem makeProblem(int pattern, Random &random)
         const int B = m * k;
         const int d = draw(), e = draw(), f = draw();
         const int P = f * e, Q = P + d;
-        const Row row{{'r', r}, {'k', k}, {'m', m}, {'d', d}, {'e', e}, {'f', f},
-                      {'A', A}, {'B', B}, {'P', P}, {'Q', Q}};
+        const Row row{{'r', r}, {'k', k}, {'m', m}, {'d', d}, {'e', e},
+                      {'f', f}, {'A', A}, {'B', B}, {'P', P}, {'Q', Q}};
         if (pattern == 8)
-            setRows(problem, {row("(A-B/m)*(d+e*f)"), row("(A-k)*(d+P)"), row("r*Q"), QString::number(r * Q)});
+            setRows(problem,
+                    {row("(A-B/m)*(d+e*f)"), row("(A-k)*(d+P)"), row("r*Q"), QString::number(r * Q)});
         else
-            setRows(problem, {row("(A-B/m)*(e*f+d)"), row("(A-k)*(P+d)"), row("r*Q"), QString::number(r * Q)});
+            setRows(problem,
+                    {row("(A-B/m)*(e*f+d)"), row("(A-k)*(P+d)"), row("r*Q"), QString::number(r * Q)});
         problem.hint[2] = kBracketBothFirst;
         break;
     }
@@ -177,8 +181,8 @@ Problem makeProblem(int pattern, Random &random)
         const int B = m * K;
         const int d = draw(), e = draw(), f = draw();
         const int P = f * e, Q = P + d;
-        const Row row{{'r', r}, {'n', n}, {'m', m}, {'d', d}, {'e', e}, {'f', f},
-                      {'K', K}, {'B', B}, {'P', P}, {'Q', Q}};
+        const Row row{{'r', r}, {'n', n}, {'m', m}, {'d', d}, {'e', e},
+                      {'f', f}, {'K', K}, {'B', B}, {'P', P}, {'Q', Q}};
         setRows(problem, {row("(B/m-n)*(e*f+d)"), row("(K-n)*(P+d)"), row("r*Q"), QString::number(r * Q)});
         problem.hint[2] = kBracketBothFirst;
         break;

@@ -6,8 +6,8 @@
 #include <QFileInfo>
 #include <QMediaDevices>
 #include <QMutex>
-#include <QThread>
 #include <QSoundEffect>
+#include <QThread>
 #include <QTimer>
 #include <QUrl>
 #include <QtEndian>
@@ -18,14 +18,21 @@ namespace {
 
 constexpr int kLoadTimeoutMs = 5000;
 
-quint32 le32(const QByteArray &bytes, qsizetype at) { return qFromLittleEndian<quint32>(bytes.constData() + at); }
-quint16 le16(const QByteArray &bytes, qsizetype at) { return qFromLittleEndian<quint16>(bytes.constData() + at); }
+quint32 le32(const QByteArray &bytes, qsizetype at)
+{
+    return qFromLittleEndian<quint32>(bytes.constData() + at);
+}
+quint16 le16(const QByteArray &bytes, qsizetype at)
+{
+    return qFromLittleEndian<quint16>(bytes.constData() + at);
+}
 
 SoundResult failure(int code, const QString &text) { return {code, text}; }
 
 SoundResult neverEnded()
 {
-    return failure(kSoundDeviceNotReady, QStringLiteral("音声の再生が終わりません。出力装置を確かめてください。"));
+    return failure(kSoundDeviceNotReady,
+                   QStringLiteral("音声の再生が終わりません。出力装置を確かめてください。"));
 }
 
 // Runs a local event loop until done() holds or the time runs out; the window keeps
@@ -88,10 +95,13 @@ SoundResult playToTheEnd(const QString &path, int durationMs)
 
     QSoundEffect effect(device);
     effect.setSource(QUrl::fromLocalFile(path));
-    const auto loaded = [&] { return effect.status() == QSoundEffect::Ready || effect.status() == QSoundEffect::Error; };
+    const auto loaded = [&] {
+        return effect.status() == QSoundEffect::Ready || effect.status() == QSoundEffect::Error;
+    };
     if (!waitFor(effect, &QSoundEffect::statusChanged, loaded, kLoadTimeoutMs) ||
         effect.status() != QSoundEffect::Ready)
-        return failure(kSoundInvalidFile, QStringLiteral("このファイルは再生できません。形式が正しくありません。"));
+        return failure(kSoundInvalidFile,
+                       QStringLiteral("このファイルは再生できません。形式が正しくありません。"));
 
     effect.play();
     bool started = effect.isPlaying();
@@ -111,14 +121,16 @@ SoundResult playToTheEnd(const QString &path, int durationMs)
 SoundResult QtSoundOutput::play(const QString &waveFile)
 {
     if (!QFileInfo(waveFile).isFile())
-        return failure(kSoundFileNotFound, QStringLiteral("指定されたファイルが見つかりません。%1").arg(waveFile));
+        return failure(kSoundFileNotFound,
+                       QStringLiteral("指定されたファイルが見つかりません。%1").arg(waveFile));
     QFile file(waveFile);
     if (!file.open(QIODevice::ReadOnly))
         return failure(kSoundInvalidFile, QStringLiteral("ファイルを開けません。%1").arg(file.errorString()));
     const std::optional<int> duration = waveDurationMs(file.readAll());
     file.close();
     if (!duration)
-        return failure(kSoundInvalidFile, QStringLiteral("このファイルは再生できません。形式が正しくありません。"));
+        return failure(kSoundInvalidFile,
+                       QStringLiteral("このファイルは再生できません。形式が正しくありません。"));
 
     // The sound plays on a thread of its own: an audio server that stops answering
     // holds the media calls without end, and the window must go on all the same. Such

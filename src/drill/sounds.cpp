@@ -22,8 +22,8 @@ constexpr int kPersonalBestKind = 8;
 constexpr int kFailKind = 10;
 
 const char *const kKindNames[kKinds + 1] = {
-    "",          "正解音1",     "正解音2",     "間違い音1",   "間違い音2", "最高音1",
-    "最高音2",   "自己最高音1", "自己最高音2", "自己最高音3", "不合格音1",
+    "",        "正解音1",     "正解音2",     "間違い音1",   "間違い音2", "最高音1",
+    "最高音2", "自己最高音1", "自己最高音2", "自己最高音3", "不合格音1",
 };
 
 // Plays a file of the sound folder and keeps what the media layer said about it.
@@ -62,7 +62,8 @@ void countAnswerSoundResult(const SoundResult &result)
         return;
     }
     const QString errorText = result.error.left(kErrorBufferLength).leftJustified(kErrorBufferLength, u' ');
-    endWithMessage(QStringLiteral("音声がでません。先生を呼びなさい。\r\n") + errorText, QStringLiteral("音声エラー"));
+    endWithMessage(QStringLiteral("音声がでません。先生を呼びなさい。\r\n") + errorText,
+                   QStringLiteral("音声エラー"));
 }
 
 } // namespace
@@ -95,7 +96,8 @@ void LoadSoundTable()
     const QString path = hensuu1().soundFolder + QString::fromUtf8(kSoundListFileName);
     const TextFileContents contents = readCp932File(path);
     if (contents.status != FileReadStatus::Ok) {
-        endWithMessage(ConfigurationProblem{path, describeFileProblem(contents)}.message(), QStringLiteral("Ranvex"));
+        endWithMessage(ConfigurationProblem{path, describeFileProblem(contents)}.message(),
+                       QStringLiteral("Ranvex"));
         return;
     }
     fillSoundTable(contents.text);

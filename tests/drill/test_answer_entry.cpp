@@ -70,16 +70,26 @@ void TestAnswerEntry::keyMap_data()
     QTest::addColumn<QString>("keys");
     QTest::addColumn<QString>("entered");
 
-    QTest::newRow("digits") << "0123456789" << "0123456789";
-    QTest::newRow("operators") << "+-*/" << "＋－×÷";
-    QTest::newRow("brackets by z and x") << "zx" << "()";
-    QTest::newRow("brackets themselves") << "()" << "()";
-    QTest::newRow("comma and full stop are accepted") << ",." << ",.";
-    QTest::newRow("capital Z and X type nothing") << "ZX" << "";
-    QTest::newRow("other letters type nothing") << "abcyXÿ" << "";
-    QTest::newRow("full-width characters type nothing") << "＋×２" << "";
-    QTest::newRow("braces cannot be typed") << "{}[]" << "";
-    QTest::newRow("a row as typed") << "2+z3+20x" << "2＋(3＋20)";
+    QTest::newRow("digits") << "0123456789"
+                            << "0123456789";
+    QTest::newRow("operators") << "+-*/"
+                               << "＋－×÷";
+    QTest::newRow("brackets by z and x") << "zx"
+                                         << "()";
+    QTest::newRow("brackets themselves") << "()"
+                                         << "()";
+    QTest::newRow("comma and full stop are accepted") << ",."
+                                                      << ",.";
+    QTest::newRow("capital Z and X type nothing") << "ZX"
+                                                  << "";
+    QTest::newRow("other letters type nothing") << "abcyXÿ"
+                                                << "";
+    QTest::newRow("full-width characters type nothing") << "＋×２"
+                                                        << "";
+    QTest::newRow("braces cannot be typed") << "{}[]"
+                                            << "";
+    QTest::newRow("a row as typed") << "2+z3+20x"
+                                    << "2＋(3＋20)";
 }
 
 void TestAnswerEntry::keyMap()
@@ -134,7 +144,8 @@ void TestAnswerEntry::cursorWalks_data()
     QTest::addColumn<QStringList>("typed"); // rows 2.. of the sheet
     QTest::addColumn<QString>("input");
 
-    QTest::newRow("space moves to the next row") << kFourRows << "12 3" << 3 << QStringList{"12", "3", ""} << "3";
+    QTest::newRow("space moves to the next row")
+        << kFourRows << "12 3" << 3 << QStringList{"12", "3", ""} << "3";
     QTest::newRow("left from the first entry row to the answer row")
         << kFourRows << "<" << 4 << QStringList{"", "", ""} << "";
     QTest::newRow("left on a three-row problem") << kThreeRows << "<" << 3 << QStringList{"", ""} << "";
@@ -147,11 +158,12 @@ void TestAnswerEntry::cursorWalks_data()
         << kFourRows << "12 3<4" << 2 << QStringList{"124", "3", ""} << "124";
     QTest::newRow("up erases every typed row and goes to the first")
         << kFourRows << "1 2 3^" << 2 << QStringList{"", "", ""} << "";
-    QTest::newRow("typing after up starts afresh") << kFourRows << "1 2 3^5" << 2 << QStringList{"5", "", ""} << "5";
+    QTest::newRow("typing after up starts afresh")
+        << kFourRows << "1 2 3^5" << 2 << QStringList{"5", "", ""} << "5";
     QTest::newRow("down empties only the row under the cursor")
         << kFourRows << "1 2 3<v" << 3 << QStringList{"1", "", "3"} << "";
-    QTest::newRow("backspace drops the last character") << kFourRows << "123\b" << 2 << QStringList{"12", "", ""}
-                                                        << "12";
+    QTest::newRow("backspace drops the last character")
+        << kFourRows << "123\b" << 2 << QStringList{"12", "", ""} << "12";
     QTest::newRow("backspace on an empty row does nothing")
         << kFourRows << "\b\b" << 2 << QStringList{"", "", ""} << "";
     QTest::newRow("backspace after moving works on the new row")
@@ -320,13 +332,14 @@ void TestAnswerEntry::characterKeys_data()
     QTest::newRow("typing on the answer row") << 0 << 0 << 0 << 0 << QChar(u'3') << true << A::Entry;
     QTest::newRow("space moves on") << 0 << 0 << 0 << 0 << QChar(u' ') << false << A::Entry;
     QTest::newRow("space on the answer row judges") << 0 << 0 << 0 << 0 << QChar(u' ') << true << A::Judge;
-    QTest::newRow("plus types while no wrong answer shows") << 0 << 0 << 0 << 0 << QChar(u'+') << true << A::Entry;
+    QTest::newRow("plus types while no wrong answer shows")
+        << 0 << 0 << 0 << 0 << QChar(u'+') << true << A::Entry;
     QTest::newRow("first plus") << 0 << 0 << 0 << 1 << QChar(u'+') << false << A::FirstPlus;
     QTest::newRow("second plus") << 0 << 0 << 0 << 2 << QChar(u'+') << false << A::Confirm;
-    QTest::newRow("other key after the first plus") << 0 << 0 << 0 << 2 << QChar(u'3') << false
-                                                    << A::RestartPlusCount;
-    QTest::newRow("space in the wrong-answer display") << 0 << 0 << 0 << 1 << QChar(u' ') << true
-                                                       << A::RestartPlusCount;
+    QTest::newRow("other key after the first plus")
+        << 0 << 0 << 0 << 2 << QChar(u'3') << false << A::RestartPlusCount;
+    QTest::newRow("space in the wrong-answer display")
+        << 0 << 0 << 0 << 1 << QChar(u' ') << true << A::RestartPlusCount;
     QTest::newRow("timed out") << 1 << 0 << 0 << 0 << QChar(u'3') << false << A::Ignore;
     QTest::newRow("set completed") << 0 << 1 << 0 << 0 << QChar(u' ') << true << A::Ignore;
     QTest::newRow("while judging") << 0 << 0 << 1 << 0 << QChar(u'3') << false << A::Ignore;

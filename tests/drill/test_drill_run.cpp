@@ -142,11 +142,15 @@ void TestDrillRun::statusTexts_data()
     QTest::addColumn<QString>("today");
     QTest::addColumn<QString>("thisLevel");
 
-    QTest::newRow("first attempt of the day") << 1 << QList<float>{} << "1" << "1";
-    QTest::newRow("later attempts") << 2 << QList<float>{3, 2, 1} << "7" << "3";
+    QTest::newRow("first attempt of the day") << 1 << QList<float>{} << "1"
+                                              << "1";
+    QTest::newRow("later attempts") << 2 << QList<float>{3, 2, 1} << "7"
+                                    << "3";
     QTest::newRow("levels past 15 do not count")
-        << 1 << QList<float>{1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5} << "2" << "2";
-    QTest::newRow("practice level") << 7 << QList<float>{3, 2} << "－" << "－";
+        << 1 << QList<float>{1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 5} << "2"
+        << "2";
+    QTest::newRow("practice level") << 7 << QList<float>{3, 2} << "－"
+                                    << "－";
 }
 
 void TestDrillRun::statusTexts()

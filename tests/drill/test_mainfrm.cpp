@@ -388,7 +388,7 @@ void TestMainFrm::lampsGoOutAtTheirThresholds()
     const struct {
         int second, best, yourBest, pass;
     } steps[] = {{10, 10, 10, 10}, {11, 9, 10, 10}, {15, 5, 10, 10}, {20, 0, 10, 10}, {35, 0, 5, 10},
-                 {40, 0, 0, 10}, {51, 0, 0, 9},   {60, 0, 0, 0},    {111, 0, 0, 0}};
+                 {40, 0, 0, 10},   {51, 0, 0, 9},   {60, 0, 0, 0},   {111, 0, 0, 0}};
     for (const auto &step : steps) {
         m_fakes->clock.advance(step.second - h.elapsedSeconds);
         tick();

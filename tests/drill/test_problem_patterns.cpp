@@ -130,7 +130,8 @@ void TestProblemPatterns::rowsFollowTheDrawOrder_data()
     QTest::addColumn<QStringList>("rows");
     QTest::addColumn<QString>("hint2");
 
-    QTest::newRow("1") << 1 << QList<int>{3, 4, 5} << QStringList{"3＋4×5", "3＋20", "23"} << kMultiplicationFirst;
+    QTest::newRow("1") << 1 << QList<int>{3, 4, 5} << QStringList{"3＋4×5", "3＋20", "23"}
+                       << kMultiplicationFirst;
     QTest::newRow("2") << 2 << QList<int>{3, 4, 5} << QStringList{"3×(4＋5)", "3×9", "27"} << kBracketsFirst;
     QTest::newRow("3") << 3 << QList<int>{2, 3, 4, 5} << QStringList{"(2＋3)×(4＋5)", "5×9", "45"}
                        << kBracketsFirst;
@@ -158,10 +159,12 @@ void TestProblemPatterns::rowsFollowTheDrawOrder_data()
                         << QStringList{"(5－12÷4)×(2×5＋5)", "(5－3)×(10＋5)", "2×15", "30"}
                         << QStringLiteral("かっこの中のかけ算わり算を先に");
     // a, g, e, d: S = 5, X = 7, Y = 9.
-    QTest::newRow("11") << 11 << QList<int>{2, 3, 4, 5} << QStringList{"2＋{7－(9－5)}", "2＋(7－4)", "2＋3", "5"}
+    QTest::newRow("11") << 11 << QList<int>{2, 3, 4, 5}
+                        << QStringList{"2＋{7－(9－5)}", "2＋(7－4)", "2＋3", "5"}
                         << QStringLiteral("小かっこの中を先に");
     // g, h, e, d: A = 5, X = 6, Y = 8.
-    QTest::newRow("12") << 12 << QList<int>{2, 3, 4, 4} << QStringList{"5－{6－(8－4)}", "5－(6－4)", "5－2", "3"}
+    QTest::newRow("12") << 12 << QList<int>{2, 3, 4, 4}
+                        << QStringList{"5－{6－(8－4)}", "5－(6－4)", "5－2", "3"}
                         << QStringLiteral("小かっこの中を先に");
 }
 

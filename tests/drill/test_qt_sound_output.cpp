@@ -1,8 +1,8 @@
 #include "drill/qt_sound_output.h"
 #include "drill/wave_tone.h"
 
-#include <QElapsedTimer>
 #include <QAudioDevice>
+#include <QElapsedTimer>
 #include <QMediaDevices>
 #include <QTemporaryDir>
 #include <QTest>

@@ -46,9 +46,10 @@ void TestSounds::soundList_data()
     QTest::addColumn<QString>("count");     // row 21
 
     QTest::newRow("one group") << "正解音2,ok1,ok2,ok3,*" << 2 << QStringList{"ok1", "ok2", "ok3", ""} << "3";
-    QTest::newRow("one value a line, quoted")
-        << "\"間違い音2\"\n\"boo\"\n\"*\"\n" << 4 << QStringList{"boo", ""} << "1";
-    QTest::newRow("several groups") << "正解音2,a,*,間違い音2,b,c,*,不合格音1,d,*" << 4 << QStringList{"b", "c"} << "2";
+    QTest::newRow("one value a line, quoted") << "\"間違い音2\"\n\"boo\"\n\"*\"\n"
+                                              << 4 << QStringList{"boo", ""} << "1";
+    QTest::newRow("several groups") << "正解音2,a,*,間違い音2,b,c,*,不合格音1,d,*" << 4
+                                    << QStringList{"b", "c"} << "2";
     QTest::newRow("an empty group") << "自己最高音2,*" << 8 << QStringList{""} << "0";
     QTest::newRow("19 files, the star the twentieth value")
         << "正解音2," + numbered("f", 19).join(',') + ",*" << 2 << numbered("f", 19) << "19";
@@ -62,7 +63,8 @@ void TestSounds::soundList_data()
         << "音の一覧,1,2,*,正解音2,a,*,おわり" << 2 << QStringList{"a", ""} << "1";
     QTest::newRow("a kind's name inside a group is a file name")
         << "正解音2,間違い音2,*" << 2 << QStringList{"間違い音2"} << "1";
-    QTest::newRow("that name starts no group of its own") << "正解音2,間違い音2,*" << 4 << QStringList{""} << "";
+    QTest::newRow("that name starts no group of its own")
+        << "正解音2,間違い音2,*" << 4 << QStringList{""} << "";
     QTest::newRow("the file ends inside a group") << "正解音2,a,b" << 2 << QStringList{"a", "b", ""} << "";
     QTest::newRow("a kind without a group") << "正解音2,a,*" << 10 << QStringList{""} << "";
     QTest::newRow("names are compared exactly") << "正解音２,a,*" << 2 << QStringList{""} << "";
@@ -116,14 +118,14 @@ void TestSounds::playsOneFileOfTheKind_data()
     QTest::addColumn<QList<double>>("draws");
     QTest::addColumn<QStringList>("played");
 
-    QTest::newRow("one file every time") << "正解音2,ok,*" << QList<double>{0.0, 0.5, 0.99}
-                                         << QStringList{"ok.wav", "ok.wav", "ok.wav"};
+    QTest::newRow("one file every time")
+        << "正解音2,ok,*" << QList<double>{0.0, 0.5, 0.99} << QStringList{"ok.wav", "ok.wav", "ok.wav"};
     QTest::newRow("three files by the draw") << "正解音2,a,b,c,*" << QList<double>{0.0, 0.34, 0.67, 0.999}
                                              << QStringList{"a.wav", "b.wav", "c.wav", "c.wav"};
-    QTest::newRow("no count: the first file") << "正解音2," + numbered("f", 20).join(',') << QList<double>{0.9}
-                                              << QStringList{"f1.wav"};
-    QTest::newRow("no group: a file without a name") << "間違い音2,x,*" << QList<double>{0.5}
-                                                     << QStringList{".wav"};
+    QTest::newRow("no count: the first file")
+        << "正解音2," + numbered("f", 20).join(',') << QList<double>{0.9} << QStringList{"f1.wav"};
+    QTest::newRow("no group: a file without a name")
+        << "間違い音2,x,*" << QList<double>{0.5} << QStringList{".wav"};
 }
 
 void TestSounds::playsOneFileOfTheKind()
@@ -155,9 +157,9 @@ void TestSounds::fixedFiles()
     PlayPersonalBestSound();
     PlayFailSound();
     PlayWrongSound();
-    QCOMPARE(fakes.sound.played,
-             (QStringList{"/school/音フォルダ/警告1.wav", "/school/音フォルダ/最高1.wav", "/school/音フォルダ/合格.wav",
-                          "/school/音フォルダ/c.wav", "/school/音フォルダ/d.wav", "/school/音フォルダ/b.wav"}));
+    QCOMPARE(fakes.sound.played, (QStringList{"/school/音フォルダ/警告1.wav", "/school/音フォルダ/最高1.wav",
+                                              "/school/音フォルダ/合格.wav", "/school/音フォルダ/c.wav",
+                                              "/school/音フォルダ/d.wav", "/school/音フォルダ/b.wav"}));
 }
 
 void TestSounds::answerSoundFailures_data()
