@@ -53,6 +53,17 @@ double lenientNumber(QStringView text)
     return ok ? value : 0;
 }
 
+QString trimHalfWidth(const QString &text)
+{
+    qsizetype start = 0;
+    qsizetype end = text.size();
+    while (start < end && text[start] == u' ')
+        ++start;
+    while (end > start && text[end - 1] == u' ')
+        --end;
+    return text.mid(start, end - start);
+}
+
 LooseValue LooseValue::fromField(const QString &text, bool quoted)
 {
     if (text.isEmpty())

@@ -11,6 +11,10 @@
 // continue a number, and text without digits gives 0 (" 12abc" is 12, "-3.5e" is -3.5).
 double lenientNumber(QStringView text);
 
+// Without leading and trailing half-width spaces; a full-width space (U+3000), as names
+// are padded with, stays.
+QString trimHalfWidth(const QString &text);
+
 // A field kept as it was read: a number when its text is a number, an empty value
 // when the field is empty, otherwise text. Used as a number, an empty value is 0.
 struct LooseValue {
