@@ -129,7 +129,15 @@ RosterTables &rosterTables()
 
 void resetRosterTables()
 {
-    rosterTables() = RosterTables{};
+    // Field by field: a temporary of the whole record would not fit a Windows thread's stack.
+    RosterTables &tables = rosterTables();
+    tables.rosterRecords.fill(RosterRecord{});
+    tables.activePupilCount = 0;
+    tables.activePupilNumbers.fill(0);
+    tables.pupilNames.fill(QString());
+    tables.pupilBirthYears.fill(0);
+    tables.pupilGradeLabels.fill(QString());
+    tables.schoolYear = 0;
 }
 
 QString RosterReading::fileProblem() const
