@@ -13,6 +13,9 @@
 #include "core/screen_host.h"
 #include "core/startup.h"
 #include "drill/MainFrm.h"
+#include "menu/seisekitime1.h"
+#include "pupils/namesel.h"
+#include "pupils/roster.h"
 
 #include <QApplication>
 #include <QDir>
@@ -94,6 +97,50 @@ bool saveDrillScreens(MovableClock &clock, const QString &output)
     handoffs().finishDrill = finishDrill;
     return ok;
 }
+// The name screen, and the level menu of a pupil, of the teacher, and with a level
+// banned for overuse.
+bool saveMenuScreens(const QString &output)
+{
+    ScreenHost &host = ScreenHost::instance();
+    auto *names = new namesel;
+    host.show(names);
+    bool ok = save(names, output, "namesel");
+    names->List1->setCurrentRow(3);
+    ok &= save(names, output, "namesel-chosen");
+
+    const RosterTables &roster = rosterTables();
+    int pupil = 0;
+    int teacher = 0;
+    for (int position = 1; position <= roster.activePupilCount; ++position) {
+        const RosterRecord &record = roster.rosterRecords[position];
+        if (record.name.trimmed() == QString::fromUtf8(kTeacherName))
+            teacher = record.number;
+        else if (pupil == 0)
+            pupil = record.number;
+    }
+    Hensuu1 &h = hensuu1();
+    const auto openMenuOf = [&](int number) {
+        h.currentPupil = static_cast<int16_t>(number);
+        h.currentPupilName = roster.pupilNames[number];
+        h.currentPupilGradeLabel = roster.pupilGradeLabels[number];
+        h.loginTime = wholeSecondsOfDay(env().clock->timeOfDay()) - 12 * 60;
+        OpenLevelMenu();
+        return static_cast<seisekitime1 *>(host.current());
+    };
+    seisekitime1 *menu = openMenuOf(pupil);
+    ok &= save(menu, output, "seisekitime1");
+
+    h.overuseCount[1] = LooseValue::fromField(QStringLiteral("5"));
+    h.overuseWindowCount[1][pupil] = 5;
+    h.finalTargetCleared = 0;
+    menu->LevelAccessPassRun();
+    ok &= save(menu, output, "seisekitime1-banned");
+
+    menu = openMenuOf(teacher);
+    menu->Command8->click();
+    ok &= save(menu, output, "seisekitime1-teacher");
+    return ok;
+}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -140,6 +187,7 @@ int main(int argc, char *argv[])
     version.close();
 
     ok &= saveDrillScreens(clock, output);
+    ok &= saveMenuScreens(output);
 
     return ok ? 0 : 1;
 }
