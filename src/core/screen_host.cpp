@@ -2,6 +2,7 @@
 
 #include "core/BASEFRM.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFontDatabase>
 #include <QKeyEvent>
@@ -25,7 +26,17 @@ bool Screen::eventFilter(QObject *watched, QEvent *event)
     QWidget *receiver = QApplication::focusWidget() ? QApplication::focusWidget() : this;
     if (widget != receiver || (widget != this && !isAncestorOf(widget)))
         return false;
-    return previewKey(static_cast<QKeyEvent *>(event));
+    auto *key = static_cast<QKeyEvent *>(event);
+    if (previewKey(key))
+        return true;
+    // As on Windows, Enter presses the focused button (Space already does).
+    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && key->modifiers() == Qt::NoModifier) {
+        if (auto *button = qobject_cast<QAbstractButton *>(widget); button && button->isEnabled()) {
+            button->click();
+            return true;
+        }
+    }
+    return false;
 }
 
 ScreenHost &ScreenHost::instance()
