@@ -371,8 +371,13 @@ void MainFrm::characterKey(QChar key)
         h.judgingBusy = 0;
         return;
     case CharacterKeyAction::Entry:
-        if (m_sheet.entryKey(key) == AnswerSheet::KeyOutcome::Refused)
+        if (m_sheet.entryKey(key) == AnswerSheet::KeyOutcome::Refused) {
+            // The clock ticks while the sound plays, and a time-out may end the drill.
+            const QPointer<MainFrm> alive(this);
             PlayWarningSound();
+            if (!alive)
+                return;
+        }
         showSheet();
         return;
     }

@@ -6,7 +6,11 @@
 #include "drill/sounds.h"
 #include "test_support.h"
 
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QPointer>
 #include <QTest>
+#include <QTimer>
 
 #include <functional>
 
@@ -41,6 +45,8 @@ private Q_SLOTS:
     void wrongAnswerOnTheLastProblemDoesNotEndTheSet();
     void arrowKeysWalkTheRows();
     void fullFieldRefusesKeysWithTheWarningSound();
+    void timeOutWhileTheWarningSoundPlays();
+    void lastAnswerTypedWhileTheClockTicks();
     void timeOutEndsTheDrillOnce();
     void tenthAnswerAndTimeOutOnTheSameTick();
     void lampsGoOutAtTheirThresholds();
@@ -57,7 +63,7 @@ private:
 
     FakeEnvironment *m_fakes = nullptr;
     SoundWithEvents m_sound;
-    MainFrm *m_form = nullptr;
+    QPointer<MainFrm> m_form;
     int m_finished = 0;
 };
 
@@ -326,6 +332,63 @@ void TestMainFrm::fullFieldRefusesKeysWithTheWarningSound()
     type("\b\b1");
     QCOMPARE(form->InputLabel2[2]->text(), QString(18, u'9') + u'1');
     QCOMPARE(m_sound.played.size(), 2);
+}
+
+void TestMainFrm::timeOutWhileTheWarningSoundPlays()
+{
+    start(1);
+    type(QString(20, u'9'));
+    // The end of the drill replaces the screen; the sound's own event loop lets the
+    // old screen go before the key that played the sound has returned.
+    handoffs().finishDrill = [this] {
+        ++m_finished;
+        hensuu1().drillEndState[1] = 1;
+        ScreenHost::instance().show(new Screen);
+    };
+    m_sound.whilePlaying = [this](const QString &) {
+        m_fakes->clock.advance(600);
+        QEventLoop loop;
+        QTimer::singleShot(0, &loop, [this] { tick(); });
+        QTimer::singleShot(20, &loop, &QEventLoop::quit);
+        loop.exec();
+    };
+    // The key comes from the program's event loop, as a pupil's key does.
+    QEventLoop program;
+    QTimer::singleShot(0, &program, [&] {
+        type("9");
+        program.quit();
+    });
+    program.exec();
+    QCOMPARE(m_finished, 1);
+    QVERIFY(!MainFrm::shown());
+}
+
+void TestMainFrm::lastAnswerTypedWhileTheClockTicks()
+{
+    start(1);
+    for (int problem = 1; problem <= 9; ++problem)
+        answerRight();
+    handoffs().finishDrill = [this] {
+        ++m_finished;
+        hensuu1().drillEndState[1] = 1;
+        ScreenHost::instance().show(new Screen);
+    };
+    // The last Space waits in the queue; the tick lets it run in the middle of its work.
+    const QString keys =
+        keysTyping(m_form->sheet().stepText(2)) + u' ' + keysTyping(m_form->sheet().stepText(3));
+    type(keys);
+    QEventLoop program;
+    QTimer::singleShot(0, &program, [&] {
+        QCoreApplication::postEvent(m_form,
+                                    new QKeyEvent(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " "));
+        m_fakes->clock.advance(1);
+        tick();
+        program.quit();
+    });
+    program.exec();
+    QCOMPARE(m_finished, 1);
+    QCOMPARE(hensuu1().correctCount, 10);
+    QVERIFY(!MainFrm::shown());
 }
 
 void TestMainFrm::timeOutEndsTheDrillOnce()
