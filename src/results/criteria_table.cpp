@@ -1,6 +1,7 @@
 #include "results/criteria_table.h"
 
 #include "core/hensuu1.h"
+#include "core/startup.h"
 #include "core/text_values.h"
 
 #include <QSaveFile>
@@ -58,10 +59,8 @@ constexpr int kFieldsInUse = 9;
 QString LoadCriteriaTable(const QString &path)
 {
     const TextFileContents contents = readCp932File(path);
-    if (contents.status == FileReadStatus::Missing)
-        return QStringLiteral("ファイルがありません。");
-    if (contents.status == FileReadStatus::Unreadable)
-        return QStringLiteral("ファイルを読めません（%1）。").arg(contents.error);
+    if (contents.status != FileReadStatus::Ok)
+        return describeFileProblem(contents);
 
     TextValueReader reader(contents.text);
     int k = -1;
