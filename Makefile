@@ -3,7 +3,7 @@ BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 DEMO ?= $(BUILD)/demo-classroom
 
-.PHONY: all deps configure build test demo demo-classroom screenshots clean
+.PHONY: all deps configure build test bench demo demo-classroom screenshots clean
 
 all: build
 
@@ -27,6 +27,10 @@ demo-classroom: build
 
 demo: demo-classroom
 	@scripts/with-audio $(DEMO)/ranvex/ranvex
+
+# The statistics scan against reading the file and against one read per record.
+bench: build
+	$(BUILD)/bench/bench_statistics
 
 screenshots: demo-classroom
 	rm -rf $(BUILD)/screenshots

@@ -85,7 +85,8 @@ struct LevelPointsTable {
     bool made = false;
     int32_t passTime = 0;
     uint32_t multiplierBits = 0;
-    int32_t tabled = 0; // times 0..tabled-1
+    int32_t tabled = 0;      // times 0..tabled-1
+    int32_t nothingFrom = 0; // ten times the pass time, when it is in the table's reach
     std::array<int32_t, kTabledTimes> points{};
 };
 
@@ -102,6 +103,7 @@ LevelPointsTable &pointsTableOf(int level)
         // From ten times the pass time on, every time earns the same 0.
         const int64_t earning = std::max<int64_t>(0, 10 * static_cast<int64_t>(table.passTime) + 1);
         table.tabled = static_cast<int32_t>(std::min<int64_t>(earning, kTabledTimes));
+        table.nothingFrom = earning <= kTabledTimes ? table.tabled : std::numeric_limits<int32_t>::max();
         for (int32_t time = 0; time < table.tabled; ++time)
             table.points[time] = pointsOnLevel(time, level, true);
     }
@@ -122,4 +124,14 @@ int32_t recordPoints(int32_t time, int level)
     if (time >= 0 && time < table.tabled)
         return table.points[time];
     return pointsOnLevel(time, level, true);
+}
+
+RecordPointsOfLevel::RecordPointsOfLevel(int level) : m_level(level)
+{
+    if (level < 0 || level >= kLevelSlots)
+        return;
+    const LevelPointsTable &table = pointsTableOf(level);
+    m_tabled = table.tabled;
+    m_nothingFrom = table.nothingFrom;
+    m_points = table.points.data();
 }

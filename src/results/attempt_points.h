@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 
 // Times above this are "no time": a timed-out attempt or a missing best time.
 inline constexpr int32_t kNoTimeAbove = 99997;
@@ -30,3 +31,26 @@ int32_t AttemptPoints(int32_t time, int level);
 // The points the statistics give a record: as AttemptPoints, with the curve fed the
 // three-character time.
 int32_t recordPoints(int32_t time, int level);
+
+// recordPoints for one level, for a loop over many records: the common times are
+// looked up. Valid until the level's criteria change.
+class RecordPointsOfLevel
+{
+public:
+    RecordPointsOfLevel() = default;
+    explicit RecordPointsOfLevel(int level);
+    int32_t operator()(int32_t time) const
+    {
+        if (time >= 0 && time < m_tabled)
+            return m_points[time];
+        if (time >= m_nothingFrom || time > kNoTimeAbove)
+            return 0;
+        return recordPoints(time, m_level);
+    }
+
+private:
+    int m_level = 0;
+    int32_t m_tabled = 0;
+    int32_t m_nothingFrom = 0; // from this time on every time earns 0
+    const int32_t *m_points = nullptr;
+};

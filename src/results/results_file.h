@@ -6,8 +6,10 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QtEndian>
 
 #include <array>
+#include <bit>
 #include <cstdint>
 
 inline constexpr int kRecordSize = 44;
@@ -60,6 +62,23 @@ inline int recordCountOf(const QByteArray &bytes)
 inline ResultRecord recordAt(const QByteArray &bytes, int n)
 {
     return ResultRecord::fromBytes(bytes.constData() + static_cast<qsizetype>(n - 1) * kRecordSize);
+}
+
+// The numeric fields of record n, read in place: what a pass over every record of the
+// file needs, without copying the text fields.
+struct RecordNumbers {
+    double date;
+    double timeOfDay;
+    int16_t pupil;
+    int16_t level;
+    int32_t resultTime;
+};
+inline RecordNumbers recordNumbersAt(const QByteArray &bytes, int n)
+{
+    const char *p = bytes.constData() + static_cast<qsizetype>(n - 1) * kRecordSize;
+    return {std::bit_cast<double>(qFromLittleEndian<quint64>(p)),
+            std::bit_cast<double>(qFromLittleEndian<quint64>(p + 8)), qFromLittleEndian<qint16>(p + 16),
+            qFromLittleEndian<qint16>(p + 18), qFromLittleEndian<qint32>(p + 20)};
 }
 
 // Opens the file for reading and writing, creating it empty when it is missing, and

@@ -91,7 +91,13 @@ QString cachedRecordText(int i)
 // shares the file with the other PCs.
 void readResultsFile()
 {
-    const QString path = resultsFilePath();
+    // Built again only when the data folder changes, so that a scan allocates nothing.
+    static QString folder;
+    static QString path;
+    if (path.isEmpty() || folder != hensuu1().dataFolder) {
+        folder = hensuu1().dataFolder;
+        path = resultsFilePath();
+    }
     int missing = 0;
     for (;;) {
         IoStatus status = readResultsBytes(path, fileBuffer());
@@ -141,10 +147,9 @@ double daysOf(const LooseValue &value, ParsedDays &parsed)
     return parsed.days;
 }
 
-template <typename T> void fillPupils(PerLevelPupil<T> &table, T value)
+template <typename T> void fillPupils(std::array<T, kPupilSlots> &row, T value)
 {
-    for (int level = 1; level <= kMaxLevel; ++level)
-        std::fill(table[level].begin() + 1, table[level].end(), value);
+    std::fill(row.begin() + 1, row.end(), value);
 }
 
 bool addPoints(int32_t &sum, int32_t points)
@@ -156,26 +161,96 @@ bool addPoints(int32_t &sum, int32_t points)
 void clearPupilStatistics()
 {
     Hensuu1 &h = hensuu1();
-    fillPupils<int16_t>(h.totalCount, 0);
-    fillPupils<int32_t>(h.totalPoints, 0);
-    fillPupils<int16_t>(h.passWindowCount, 0);
-    fillPupils<int32_t>(h.passWindowPoints, 0);
-    fillPupils<int16_t>(h.overuseWindowCount, 0);
-    fillPupils<int32_t>(h.overuseWindowPoints, 0);
-    fillPupils<float>(h.todayCount, 0);
-    fillPupils<int32_t>(h.todayPoints, 0);
+    for (int level = 1; level <= kMaxLevel; ++level) {
+        fillPupils<int16_t>(h.totalCount[level], 0);
+        fillPupils<int32_t>(h.totalPoints[level], 0);
+        fillPupils<int16_t>(h.passWindowCount[level], 0);
+        fillPupils<int32_t>(h.passWindowPoints[level], 0);
+        fillPupils<int16_t>(h.overuseWindowCount[level], 0);
+        fillPupils<int32_t>(h.overuseWindowPoints[level], 0);
+        fillPupils<float>(h.todayCount[level], 0);
+        fillPupils<int32_t>(h.todayPoints[level], 0);
+    }
+}
+
+namespace
+{
+// The sums one cached record adds to the eight tables, with each level's periods and
+// points worked out once per scan.
+class Tally
+{
+public:
+    Tally()
+    {
+        const Hensuu1 &h = hensuu1();
+        const double now = nowAsOleDate();
+        m_today = oleDateOf(env().clock->today());
+        // A record lies in a period when its date is later than now minus the
+        // period's days: with whole days n, the last n calendar days including today.
+        static std::array<ParsedDays, kLevelSlots> passDays;
+        static std::array<ParsedDays, kLevelSlots> overuseDays;
+        for (int level = 1; level <= kMaxLevel; ++level) {
+            m_pointsOf[level] = RecordPointsOfLevel(level);
+            m_passFrom[level] = now - daysOf(h.passPeriodDays[level], passDays[level]);
+            m_overuseFrom[level] = now - daysOf(h.overusePeriodDays[level], overuseDays[level]);
+        }
+    }
+
+    void add(Hensuu1 &h, int i) const
+    {
+        const int level = h.recLevel[i];
+        const int pupil = h.recPupil[i];
+        if (level < 1 || level > kMaxLevel || pupil < 0 || pupil > kMaxPupil)
+            return;
+        const int32_t time = h.recTime[i];
+        const double date = h.recDate[i];
+        const int32_t points = m_pointsOf[level](time);
+        const int16_t finished = time < kFinishedBelow ? 1 : 0;
+        bool fits = true;
+
+        h.totalCount[level][pupil] += finished;
+        if (date > m_passFrom[level]) {
+            h.passWindowCount[level][pupil] += finished;
+            fits &= addPoints(h.passWindowPoints[level][pupil], points);
+        }
+        if (date > m_overuseFrom[level]) {
+            h.overuseWindowCount[level][pupil] += finished;
+            fits &= addPoints(h.overuseWindowPoints[level][pupil], points);
+        }
+        fits &= addPoints(h.totalPoints[level][pupil], points);
+        // Dated today by the calendar, whatever fraction the date carries.
+        if (date >= m_today && date < m_today + 1) {
+            h.todayCount[level][pupil] += finished;
+            fits &= addPoints(h.todayPoints[level][pupil], points);
+        }
+        if (!fits)
+            endTally(kTallyStepRecords, i);
+    }
+
+private:
+    double m_today = 0;
+    std::array<double, kLevelSlots> m_passFrom{};
+    std::array<double, kLevelSlots> m_overuseFrom{};
+    std::array<RecordPointsOfLevel, kLevelSlots> m_pointsOf{};
+};
+
+} // namespace
+
+void clearBestTimes()
+{
+    Hensuu1 &h = hensuu1();
+    for (int level = 1; level <= kMaxLevel; ++level)
+        fillPupils<int32_t>(h.bestTime[level], kTimedOut);
 }
 
 void fillRecordCache(const QByteArray &bytes)
 {
     Hensuu1 &h = hensuu1();
-    fillPupils<int32_t>(h.bestTime, kTimedOut);
-
     const int n = recordCountOf(bytes);
     const int first = n > kCachedRecords ? n - kCachedRecords + 1 : 1;
     int slot = 0;
     for (int k = first; k <= n; ++k) {
-        const ResultRecord record = recordAt(bytes, k);
+        const RecordNumbers record = recordNumbersAt(bytes, k);
         // A record naming a pupil or level the tables have no slot for belongs to no
         // one; passing over it keeps every screen usable (the data tool reports it).
         if (record.pupil < 0 || record.pupil > kMaxPupil || record.level < 0 || record.level > kMaxLevel)
@@ -206,55 +281,20 @@ void fillRecordCache(const QByteArray &bytes)
 
 void LoadResultsFile()
 {
+    // The best times are reset before the read, so that the records are taken from
+    // the file's bytes while they are still in the processor's cache.
+    clearBestTimes();
     readResultsFile();
     fillRecordCache(fileBuffer());
 }
 
 void tallyPupilStatistics()
 {
+    const Tally tally;
     Hensuu1 &h = hensuu1();
-    const double now = nowAsOleDate();
-    const double today = oleDateOf(env().clock->today());
-
-    // A record lies in a period when its date is later than now minus the period's
-    // days: with whole days n, the last n calendar days including today.
-    static std::array<ParsedDays, kLevelSlots> passDays;
-    static std::array<ParsedDays, kLevelSlots> overuseDays;
-    std::array<double, kLevelSlots> passFrom{};
-    std::array<double, kLevelSlots> overuseFrom{};
-    for (int level = 1; level <= kMaxLevel; ++level) {
-        passFrom[level] = now - daysOf(h.passPeriodDays[level], passDays[level]);
-        overuseFrom[level] = now - daysOf(h.overusePeriodDays[level], overuseDays[level]);
-    }
-
-    for (int i = 1; i <= h.recordCount; ++i) {
-        const int level = h.recLevel[i];
-        const int pupil = h.recPupil[i];
-        if (level < 1 || level > kMaxLevel || pupil < 0 || pupil > kMaxPupil)
-            continue;
-        const int32_t time = h.recTime[i];
-        const double date = h.recDate[i];
-        const int32_t points = recordPoints(time, level);
-        const int16_t finished = time < kFinishedBelow ? 1 : 0;
-        bool fits = true;
-
-        h.totalCount[level][pupil] += finished;
-        if (date > passFrom[level]) {
-            h.passWindowCount[level][pupil] += finished;
-            fits &= addPoints(h.passWindowPoints[level][pupil], points);
-        }
-        if (date > overuseFrom[level]) {
-            h.overuseWindowCount[level][pupil] += finished;
-            fits &= addPoints(h.overuseWindowPoints[level][pupil], points);
-        }
-        fits &= addPoints(h.totalPoints[level][pupil], points);
-        if (std::trunc(date) == today) {
-            h.todayCount[level][pupil] += finished;
-            fits &= addPoints(h.todayPoints[level][pupil], points);
-        }
-        if (!fits)
-            endTally(kTallyStepRecords, i);
-    }
+    const int count = h.recordCount;
+    for (int i = 1; i <= count; ++i)
+        tally.add(h, i);
 }
 
 void ComputePupilStatistics()

@@ -20,5 +20,6 @@ void LoadResultsFile();
 // The steps of the scan around the file read, for callers that already hold the
 // file's bytes (the benchmark compares ways of reading them).
 void clearPupilStatistics();
+void clearBestTimes();
 void fillRecordCache(const QByteArray &bytes);
 void tallyPupilStatistics();

@@ -15,6 +15,8 @@ private Q_SLOTS:
     void multiplierAtSinglePrecision_data();
     void multiplierAtSinglePrecision();
     void pointsOfALevelUseItsCriteria();
+    void lookedUpPointsAgreeWithTheRule_data();
+    void lookedUpPointsAgreeWithTheRule();
 };
 
 void TestAttemptPoints::basePointsFollowTheCurveAndSteps_data()
@@ -116,6 +118,44 @@ void TestAttemptPoints::pointsOfALevelUseItsCriteria()
     QCOMPARE(recordPoints(50, 2), 16);
     QCOMPARE(AttemptPoints(50, 36), 0);
     QCOMPARE(AttemptPoints(50, -1), 0);
+}
+
+void TestAttemptPoints::lookedUpPointsAgreeWithTheRule_data()
+{
+    QTest::addColumn<int>("passTime");
+    QTest::addColumn<float>("multiplier");
+    QTest::newRow("a usual level") << 90 << 1.5f;
+    QTest::newRow("pass time 0") << 0 << 1.0f;
+    QTest::newRow("negative pass time") << -20 << 1.0f;
+    QTest::newRow("ten pass times beyond the table") << 500 << 0.7f;
+    QTest::newRow("pass time beyond the table") << 5000 << 2.0f;
+}
+
+void TestAttemptPoints::lookedUpPointsAgreeWithTheRule()
+{
+    QFETCH(int, passTime);
+    QFETCH(float, multiplier);
+    FakeEnvironment fakes;
+    Hensuu1 &h = hensuu1();
+    // A first set of criteria, looked up once, then changed as the editor would.
+    h.passTime[5] = 60;
+    h.pointMultiplier[5] = 3;
+    QCOMPARE(recordPoints(30, 5), scaledPoints(3, basePoints(30, 60, true)));
+    h.passTime[5] = passTime;
+    h.pointMultiplier[5] = multiplier;
+
+    const RecordPointsOfLevel lookUp(5);
+    for (int time = -1500; time <= 12000; ++time) {
+        const int expected = scaledPoints(multiplier, basePoints(time, passTime, true));
+        if (recordPoints(time, 5) != expected || lookUp(time) != expected)
+            QFAIL(qPrintable(QStringLiteral("time %1: %2 and %3, not %4")
+                                 .arg(time)
+                                 .arg(recordPoints(time, 5))
+                                 .arg(lookUp(time))
+                                 .arg(expected)));
+    }
+    for (int time : {99997, 99998, 99999, 2147483647, -2147483647})
+        QCOMPARE(lookUp(time), scaledPoints(multiplier, basePoints(time, passTime, true)));
 }
 
 QTEST_GUILESS_MAIN(TestAttemptPoints)
