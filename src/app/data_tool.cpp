@@ -340,6 +340,7 @@ const CommandEntry kCommands[] = {
     {"export", runExport},
     {"append", runAppend},
     {"demo", runDemo},
+    {"stats", runStats},
 };
 
 const char *const kHelp = R"(使い方: ranvex-data [--base DIR] [--program NAME] COMMAND [...]
@@ -359,6 +360,12 @@ const char *const kHelp = R"(使い方: ranvex-data [--base DIR] [--program NAME
   append --pupil P --level L --time T
       この PC の日付と時刻、設定の教室コードで記録を一件書き足し、その記録の番号を示します
       （紙でした結果の記録や、負荷の試しに）。T は秒、99999 は時間切れです。
+  stats [--now "yyyy/mm/dd hh:mm:ss"]
+      画面と同じ計算で生徒ごとの回数とポイントを CSV で示します。見出し行
+      level,pupil,totalCount,totalPoints,passWindowCount,passWindowPoints,overuseWindowCount,
+      overuseWindowPoints,todayCount,todayPoints,bestTime
+      のあと、どれかの値が 0（bestTime は 99999）でないレベルと生徒ごとに一行、レベル順、生徒順。
+      空の行のあと level,bestTimeAll とレベル 1..35 の行。--now で「今」の日時を決めます。
   demo DIR
       DIR にデモ教室を作ります（パスデータ.txt、共有フォルダ shared/ の共通データ、名簿、
       音フォルダ、タイム回数データと数週間分の成績）。あるタイム回数データと成績は残します。

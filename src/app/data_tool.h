@@ -51,5 +51,9 @@ RosterReading readToolRoster();
 // for a while.
 IoStatus readToolResults(QByteArray &bytes);
 
+// ranvex-data stats [--now "yyyy/mm/dd hh:mm:ss"] (data_tool_stats.cpp): the per-pupil
+// statistics of the screens as CSV.
+int runStats(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err);
+
 // The value of "--name VALUE" among the arguments; empty when absent.
 QString optionValue(const QStringList &arguments, const QString &name);

@@ -16,6 +16,8 @@
 #include "menu/seisekitime1.h"
 #include "pupils/namesel.h"
 #include "pupils/roster.h"
+#include "results/FrmSyuuryou.h"
+#include "results/results_file.h"
 
 #include <QApplication>
 #include <QDir>
@@ -97,6 +99,30 @@ bool saveDrillScreens(MovableClock &clock, const QString &output)
     handoffs().finishDrill = finishDrill;
     return ok;
 }
+// The end screen after a new personal best, once its buttons are there, and after a
+// time-out.
+bool saveEndScreens(const QString &output)
+{
+    Hensuu1 &h = hensuu1();
+    FillLevelCatalogue();
+    h.currentLevel = 1;
+    h.currentPupil = 1;
+    h.currentPupilName = QStringLiteral("見本　花子");
+    const auto show = [&](int32_t time, int16_t timedOut, int16_t personalBest) {
+        h.attemptTime = time;
+        h.timedOut = timedOut;
+        h.newRecordFlags = {personalBest, 0};
+        auto *screen = new FrmSyuuryou;
+        ScreenHost::instance().show(screen);
+        waitResponsive(700);
+        return screen;
+    };
+    bool ok = save(show(38, 0, 1), output, "FrmSyuuryou");
+    ok &= save(show(kTimedOut, 1, 0), output, "FrmSyuuryou-timeout");
+    h.timedOut = 0;
+    return ok;
+}
+
 // The name screen, and the level menu of a pupil, of the teacher, and with a level
 // banned for overuse.
 bool saveMenuScreens(const QString &output)
@@ -187,6 +213,7 @@ int main(int argc, char *argv[])
     version.close();
 
     ok &= saveDrillScreens(clock, output);
+    ok &= saveEndScreens(output);
     ok &= saveMenuScreens(output);
 
     return ok ? 0 : 1;

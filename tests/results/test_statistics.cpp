@@ -1,4 +1,6 @@
+#include "app/data_tool.h"
 #include "core/hensuu1.h"
+#include "results/criteria_table.h"
 #include "results/results_file.h"
 #include "results/statistics.h"
 #include "test_support.h"
@@ -79,6 +81,7 @@ private Q_SLOTS:
     void pointsTooLargeToAddEndTheProgram();
     void missingFolderRetriedThenReported();
     void folderAppearingDuringTheWaitIsRead();
+    void dataToolPrintsWhatTheScreensCompute();
 };
 
 void TestStatistics::oneRecordInTheTables_data()
@@ -317,6 +320,53 @@ void TestStatistics::folderAppearingDuringTheWaitIsRead()
     ComputePupilStatistics();
     QCOMPARE(hensuu1().totalCount[1][2], int16_t(1));
     QVERIFY(scan.fakes.dialogs.messages.isEmpty());
+}
+
+void TestStatistics::dataToolPrintsWhatTheScreensCompute()
+{
+    Scan scan;
+    scan.classroom.writeConfiguration();
+    const double today = todayOle(scan.fakes);
+    scan.write({record(today, 3, 1, 30), record(today - 1, 3, 1, 60), record(today, 3, 1, 99999),
+                record(today - 10, 1500, 2, 100), record(today + 1, 7, 3, 120)});
+    const QStringList base{"--base", scan.classroom.sharedFolder(), "stats"};
+
+    QString output, errors;
+    QTextStream out(&output), err(&errors);
+    QCOMPARE(runDataTool(base + QStringList{"--now", "2026/12/09 10:00:00"}, out, err,
+                         scan.classroom.programFolder()),
+             0);
+    QCOMPARE(errors, QString());
+    QString expected =
+        "level,pupil,totalCount,totalPoints,passWindowCount,passWindowPoints,overuseWindowCount,"
+        "overuseWindowPoints,todayCount,todayPoints,bestTime\n"
+        "1,3,2,16,2,16,1,11,1,11,30\n"
+        "2,1500,1,6,0,0,0,0,0,0,100\n"
+        "3,7,1,10,1,10,1,10,0,0,120\n"
+        "\nlevel,bestTimeAll\n1,30\n2,99999\n3,120\n";
+    for (int level = 4; level <= 35; ++level)
+        expected += QString::number(level) + ",99999\n";
+    QCOMPARE(output, expected);
+
+    // The screens at the same moment see the same figures.
+    resetHensuu1();
+    hensuu1().dataFolder = scan.classroom.dataFolder();
+    QVERIFY(LoadCriteriaTable(scan.classroom.dataFolder() + "タイム回数データ.txt").isEmpty());
+    ComputePupilStatistics();
+    QCOMPARE(hensuu1().totalPoints[1][3], 16);
+    QCOMPARE(hensuu1().overuseWindowPoints[3][7], 10);
+
+    // Another moment: yesterday's record has left the seven days, today's attempt is
+    // no longer today.
+    output.clear();
+    QCOMPARE(runDataTool(base + QStringList{"--now", "2026/12/15 9:00:00"}, out, err,
+                         scan.classroom.programFolder()),
+             0);
+    QVERIFY2(output.contains("\n1,3,2,16,1,11,0,0,0,0,30\n"), qPrintable(output));
+
+    QCOMPARE(runDataTool(base + QStringList{"--now", "yesterday"}, out, err, scan.classroom.programFolder()),
+             2);
+    QVERIFY(errors.contains("yesterday"));
 }
 
 QTEST_MAIN(TestStatistics)
