@@ -11,6 +11,7 @@
 
 #include <QFileInfo>
 #include <QTest>
+#include <functional>
 
 namespace
 {
@@ -92,6 +93,7 @@ private Q_SLOTS:
     void buttonsAfterTheResult();
     void screenShowsTheResult_data();
     void screenShowsTheResult();
+    void buttonsWaitForALongSound();
     void onceMoreStartsTheSameLevel();
     void menuButtonAndEnterKey();
 };
@@ -370,6 +372,42 @@ void TestEndScreen::screenShowsTheResult()
     QCOMPARE(screen->Label2->isVisibleTo(screen), !notice.isEmpty());
     if (!notice.isEmpty())
         QCOMPARE(screen->Label2->text(), notice);
+}
+
+// A sound that plays longer than the screen's half-second timer, the window repainting
+// meanwhile.
+class LongSound : public SoundOutput
+{
+public:
+    std::function<void()> whilePlaying;
+    SoundResult play(const QString &) override
+    {
+        waitResponsive(800);
+        whilePlaying();
+        return {};
+    }
+};
+
+void TestEndScreen::buttonsWaitForALongSound()
+{
+    EndScreenClassroom room;
+    LongSound sound;
+    env().sound = &sound;
+    room.hensuu().currentLevel = 2;
+    room.hensuu().attemptTime = 60;
+    room.hensuu().newRecordFlags = {1, 0};
+    FrmSyuuryou *screen = nullptr;
+    bool buttonsDuringSound = true;
+    sound.whilePlaying = [&] {
+        screen = static_cast<FrmSyuuryou *>(ScreenHost::instance().current());
+        buttonsDuringSound = screen->Command4->isVisibleTo(screen);
+    };
+    room.show();
+    QVERIFY(screen);
+    QVERIFY(!buttonsDuringSound);
+    // The tick that came during the sound is taken once the sound has ended.
+    QVERIFY(screen->Command4->isVisibleTo(screen));
+    QVERIFY(screen->Command5->isVisibleTo(screen));
 }
 
 void TestEndScreen::onceMoreStartsTheSameLevel()
