@@ -98,7 +98,6 @@ void FrmSyuuryou::activate()
     // The backdrop that covered the change of screens stays behind this one until the
     // figures are shown.
     raise();
-    window()->setWindowTitle(windowTitle());
     m_showingResult = true;
 
     Label13->setText(firstLevelCountText(h.todayCount[level][pupil]));
