@@ -103,10 +103,12 @@ void readResultsFile()
         IoStatus status = readResultsBytes(path, fileBuffer());
         if (status.outcome == IoOutcome::Missing) {
             // A classroom's first scan finds no file yet: create it empty as every
-            // opener does. Only a file that cannot even be created is missing.
+            // opener does. A file that cannot even be created (no folder, a share
+            // that cannot be written) stays missing, so that the waits end.
             status = OpenResultsFile(path);
             if (status.ok())
                 continue;
+            status.outcome = IoOutcome::Missing;
         }
         switch (status.outcome) {
         case IoOutcome::Ok:
