@@ -198,14 +198,13 @@ public:
         }
     }
 
-    void add(Hensuu1 &h, int i) const
+    // Record i of the cache, which holds level, pupil, time and date.
+    void add(Hensuu1 &h, int i) const { add(h, i, h.recLevel[i], h.recPupil[i], h.recTime[i], h.recDate[i]); }
+
+    void add(Hensuu1 &h, int i, int level, int pupil, int32_t time, double date) const
     {
-        const int level = h.recLevel[i];
-        const int pupil = h.recPupil[i];
         if (level < 1 || level > kMaxLevel || pupil < 0 || pupil > kMaxPupil)
             return;
-        const int32_t time = h.recTime[i];
-        const double date = h.recDate[i];
         const int32_t points = m_pointsOf[level](time);
         const int16_t finished = time < kFinishedBelow ? 1 : 0;
         bool fits = true;
@@ -245,7 +244,12 @@ void clearBestTimes()
         fillPupils<int32_t>(h.bestTime[level], kTimedOut);
 }
 
-void fillRecordCache(const QByteArray &bytes)
+namespace
+{
+// Fills the cache and the best times from the file's bytes; with a tally, also adds
+// each record the cache keeps, while its numbers are at hand, so that the scan walks
+// the records once.
+void fillRecordCache(const QByteArray &bytes, const Tally *tally)
 {
     Hensuu1 &h = hensuu1();
     const int n = recordCountOf(bytes);
@@ -270,6 +274,8 @@ void fillRecordCache(const QByteArray &bytes)
         if (record.date < 0 || record.pupil == 0 || record.level < 1)
             continue;
         slot = j;
+        if (tally)
+            tally->add(h, j, record.level, record.pupil, record.resultTime, record.date);
     }
     h.recordCount = static_cast<int16_t>(slot);
 
@@ -280,6 +286,9 @@ void fillRecordCache(const QByteArray &bytes)
         h.bestTimeAll[level] = best;
     }
 }
+} // namespace
+
+void fillRecordCache(const QByteArray &bytes) { fillRecordCache(bytes, nullptr); }
 
 void LoadResultsFile()
 {
@@ -301,7 +310,10 @@ void tallyPupilStatistics()
 
 void ComputePupilStatistics()
 {
+    // LoadResultsFile and then tallyPupilStatistics, in one walk over the records.
     clearPupilStatistics();
-    LoadResultsFile();
-    tallyPupilStatistics();
+    clearBestTimes();
+    readResultsFile();
+    const Tally tally;
+    fillRecordCache(fileBuffer(), &tally);
 }
