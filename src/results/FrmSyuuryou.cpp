@@ -10,7 +10,6 @@
 #include "results/statistics.h"
 
 #include <QCoreApplication>
-#include <QKeyEvent>
 #include <QPixmap>
 
 namespace
@@ -192,18 +191,4 @@ void FrmSyuuryou::command5Click()
     letEventsRun();
     if (handoffs().startDrill)
         handoffs().startDrill();
-}
-
-bool FrmSyuuryou::previewKey(QKeyEvent *event)
-{
-    // Enter presses the button that has the focus, as on the school's old screens.
-    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)
-        return false;
-    for (QPushButton *button : {Command4, Command5}) {
-        if (button->hasFocus() && button->isVisible() && button->isEnabled()) {
-            button->click();
-            return true;
-        }
-    }
-    return false;
 }

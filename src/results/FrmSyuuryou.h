@@ -32,9 +32,6 @@ public:
     QPushButton *Command5; // "もう一度"
     QTimer *Timer1;
 
-protected:
-    bool previewKey(QKeyEvent *event) override;
-
 private:
     void timer1Tick();
     void command4Click();
