@@ -278,7 +278,15 @@ IoStatus SharedFile::open(const QString &path, Mode mode)
         flags |= O_WRONLY | O_CREAT | O_TRUNC;
         break;
     }
-    const QByteArray name = QFile::encodeName(path);
+    // The results file is opened at every scan under the same name: encode it once, so
+    // that a scan allocates nothing.
+    static QString lastPath;
+    static QByteArray lastName;
+    if (lastName.isEmpty() || path != lastPath) {
+        lastPath = path;
+        lastName = QFile::encodeName(path);
+    }
+    const QByteArray name = lastName;
     int fd;
     do {
         fd = ::open(name.constData(), flags, 0666);
