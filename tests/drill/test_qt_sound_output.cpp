@@ -103,7 +103,9 @@ void TestQtSoundOutput::failsWithCodeAndText()
     const SoundResult result = QtSoundOutput().play(path);
     QCOMPARE(result.code, code);
     QVERIFY(!result.error.isEmpty());
-    QVERIFY(clock.elapsed() < 1000);
+    // Reported at once, not after the wait for a sound that never ends (over 8 s); the
+    // bound leaves room for a machine busy building.
+    QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
 }
 
 QTEST_GUILESS_MAIN(TestQtSoundOutput)
