@@ -1,6 +1,7 @@
 #include "drill/qt_sound_output.h"
 
 #include <QAudioDevice>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -103,6 +104,8 @@ SoundResult playToTheEnd(const QString &path, int durationMs)
         return failure(kSoundInvalidFile,
                        QStringLiteral("このファイルは再生できません。形式が正しくありません。"));
 
+    QElapsedTimer clock;
+    clock.start();
     effect.play();
     bool started = effect.isPlaying();
     const auto ended = [&] {
@@ -112,6 +115,13 @@ SoundResult playToTheEnd(const QString &path, int durationMs)
     if (!waitFor(effect, &QSoundEffect::playingChanged, ended, durationMs + QtSoundOutput::kEndMarginMs)) {
         effect.stop();
         return neverEnded();
+    }
+    // The output may report the end while the last part still sits in the audio
+    // server's buffer; the sound has not ended before its own length has passed.
+    for (qint64 left = durationMs - clock.elapsed(); left > 0; left = durationMs - clock.elapsed()) {
+        QEventLoop rest;
+        QTimer::singleShot(static_cast<int>(left), Qt::PreciseTimer, &rest, &QEventLoop::quit);
+        rest.exec();
     }
     return {};
 }
