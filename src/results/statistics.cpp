@@ -267,9 +267,10 @@ void fillRecordCache(const QByteArray &bytes, const Tally *tally)
         h.recPupil[j] = record.pupil;
         h.recLevel[j] = record.level;
         h.recTime[j] = record.resultTime;
+        // Taken without a branch: whether a record beats the best so far is as good as
+        // random, and a mispredicted branch costs more than the store.
         int32_t &best = h.bestTime[record.level][record.pupil];
-        if (best > record.resultTime)
-            best = record.resultTime;
+        best = std::min(best, record.resultTime);
         // The best time above is kept even for a record dropped here.
         if (record.date < 0 || record.pupil == 0 || record.level < 1)
             continue;
