@@ -5,7 +5,6 @@
 #include "core/screen_host.h"
 #include "menu/level_menu_rules.h"
 #include "menu/seisekitime1.h"
-#include "results/criteria_table.h"
 #include "test_support.h"
 
 #include <QTest>
@@ -199,11 +198,8 @@ void TestLevelMenu::screenStartsLevelsByKeyOnlyWhenAllowed()
 {
     FakeEnvironment fakes;
     TestClassroom classroom;
-    classroom.writeConfiguration();
+    classroom.loadConfiguration();
     classroom.writeBytes(classroom.dataFolder() + "成績累積データ.dat", {});
-    hensuu1().dataFolder = classroom.dataFolder();
-    QCOMPARE(LoadCriteriaTable(classroom.dataFolder() + "タイム回数データ.txt"), QString());
-    SetProgramIdentity();
     hensuu1().currentPupil = kPupil;
     hensuu1().currentPupilName = "山田　花子";
     hensuu1().loginTime = 36000;

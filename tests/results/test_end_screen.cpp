@@ -4,7 +4,6 @@
 #include "core/screen_host.h"
 #include "drill/sounds.h"
 #include "results/FrmSyuuryou.h"
-#include "results/criteria_table.h"
 #include "results/end_screen_rules.h"
 #include "results/results_file.h"
 #include "test_support.h"
@@ -16,15 +15,6 @@
 namespace
 {
 constexpr int kPupil = 7;
-
-// Level 1: pass 60 s, minimum 120 s, multiplier 1; level 2: 90, 150, 1.5; level 3 (the
-// goal): 120, 200, 2. Each clears with 300 points and 10 attempts in 7 days; 30
-// attempts or 1500 points in a day are too many.
-void loadClassroomCriteria(const TestClassroom &classroom)
-{
-    classroom.writeConfiguration();
-    QCOMPARE(LoadCriteriaTable(classroom.dataFolder() + "タイム回数データ.txt"), QString());
-}
 
 void appendToday(const FakeEnvironment &fakes, QByteArray &file, int level, int time, int count)
 {
@@ -47,12 +37,11 @@ struct EndScreenClassroom {
 
     EndScreenClassroom()
     {
-        loadClassroomCriteria(classroom);
-        FillLevelCatalogue();
-        SetProgramIdentity();
+        // Level 1: pass 60 s, minimum 120 s, multiplier 1; level 2: 90, 150, 1.5;
+        // level 3 (the goal): 120, 200, 2. Each clears with 300 points and 10 attempts
+        // in 7 days; 30 attempts or 1500 points in a day are too many.
+        classroom.loadConfiguration();
         Hensuu1 &h = hensuu1();
-        h.dataFolder = classroom.dataFolder();
-        h.soundFolder = classroom.sharedFolder() + "音フォルダ/";
         h.currentPupil = kPupil;
         h.currentPupilName = QStringLiteral("  山田　花子  ");
         fillSoundTable(QStringLiteral("自己最高音2,jikosaikou,*,不合格音1,fugoukaku,*"));

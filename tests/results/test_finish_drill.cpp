@@ -4,7 +4,6 @@
 #include "core/screen_host.h"
 #include "drill/MainFrm.h"
 #include "results/FrmSyuuryou.h"
-#include "results/criteria_table.h"
 #include "results/finish_drill.h"
 #include "results/results_file.h"
 #include "test_support.h"
@@ -43,13 +42,8 @@ struct DrillEnd {
     DrillEnd()
     {
         env().clock = &clock;
-        classroom.writeConfiguration();
-        LoadCriteriaTable(classroom.dataFolder() + "タイム回数データ.txt");
-        FillLevelCatalogue();
-        SetProgramIdentity();
+        classroom.loadConfiguration();
         Hensuu1 &h = hensuu1();
-        h.dataFolder = classroom.dataFolder();
-        h.soundFolder = classroom.sharedFolder() + "音フォルダ/";
         h.currentPupil = kPupil;
         h.currentLevel = 1;
         h.bestTime[1][kPupil] = 99999;

@@ -2,11 +2,15 @@
 
 #include "core/handoffs.h"
 #include "core/hensuu1.h"
+#include "core/levels.h"
+#include "core/startup.h"
 #include "core/text_values.h"
+#include "results/criteria_table.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
 
 void FakeClock::advance(double bySeconds)
 {
@@ -99,4 +103,15 @@ void TestClassroom::writeConfiguration() const
               "60,120,300,10,1,30,1500,7,1,,,\n"
               "90,150,300,10,1.5,30,1500,7,1,,,\n"
               "120,200,300,10,2,30,1500,7,1,,,\n");
+}
+
+void TestClassroom::loadConfiguration() const
+{
+    writeConfiguration();
+    FillLevelCatalogue();
+    const auto previous = handoffs().loadCriteriaTable;
+    handoffs().loadCriteriaTable = LoadCriteriaTable;
+    const auto problem = LoadStartupConfiguration(programFolder());
+    handoffs().loadCriteriaTable = previous;
+    QVERIFY2(!problem, problem ? qPrintable(problem->message()) : "");
 }

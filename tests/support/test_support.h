@@ -95,6 +95,9 @@ public:
 
     // The path file, common data file and criteria table of a working classroom.
     void writeConfiguration() const;
+    // writeConfiguration, then loads it into the shared state as start-up does, with
+    // the level catalogue filled: what a screen finds in a working classroom.
+    void loadConfiguration() const;
 
 private:
     QTemporaryDir m_dir;
