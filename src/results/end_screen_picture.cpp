@@ -28,27 +28,25 @@ void paintSky(QPainter &p)
     p.drawEllipse(QPointF(900, 80), 90, 90);
 }
 
+// A hill from the left edge to the right, down to the bottom of the canvas.
+void paintHill(QPainter &p, double left, QPointF c1, QPointF c2, QPointF middle, QPointF c3, QPointF c4,
+               double right, const QColor &colour)
+{
+    QPainterPath hill;
+    hill.moveTo(0, left);
+    hill.cubicTo(c1, c2, middle);
+    hill.cubicTo(c3, c4, QPointF(kCanvasWidth, right));
+    hill.lineTo(kCanvasWidth, kCanvasHeight);
+    hill.lineTo(0, kCanvasHeight);
+    hill.closeSubpath();
+    p.setBrush(colour);
+    p.drawPath(hill);
+}
+
 void paintHills(QPainter &p)
 {
-    QPainterPath far;
-    far.moveTo(0, 600);
-    far.cubicTo(220, 540, 420, 610, 640, 570);
-    far.cubicTo(800, 545, 930, 560, kCanvasWidth, 585);
-    far.lineTo(kCanvasWidth, kCanvasHeight);
-    far.lineTo(0, kCanvasHeight);
-    far.closeSubpath();
-    p.setBrush(QColor(150, 205, 120));
-    p.drawPath(far);
-
-    QPainterPath near;
-    near.moveTo(0, 660);
-    near.cubicTo(260, 620, 520, 700, 760, 650);
-    near.cubicTo(880, 628, 960, 640, kCanvasWidth, 655);
-    near.lineTo(kCanvasWidth, kCanvasHeight);
-    near.lineTo(0, kCanvasHeight);
-    near.closeSubpath();
-    p.setBrush(QColor(96, 170, 84));
-    p.drawPath(near);
+    paintHill(p, 600, {220, 540}, {420, 610}, {640, 570}, {800, 545}, {930, 560}, 585, QColor(150, 205, 120));
+    paintHill(p, 660, {260, 620}, {520, 700}, {760, 650}, {880, 628}, {960, 640}, 655, QColor(96, 170, 84));
 }
 
 void paintFinishFlag(QPainter &p)
