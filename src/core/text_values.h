@@ -15,6 +15,10 @@ double lenientNumber(QStringView text);
 // are padded with, stays.
 QString trimHalfWidth(const QString &text);
 
+// A single-precision value as text, with the seven significant digits it holds:
+// a multiplier of 1.1 reads "1.1", not its double widening "1.10000002384186".
+inline QString singleText(float value) { return QString::number(value, 'g', 7); }
+
 // A field kept as it was read: a number when its text is a number, an empty value
 // when the field is empty, otherwise text. Used as a number, an empty value is 0.
 struct LooseValue {

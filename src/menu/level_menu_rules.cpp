@@ -1,6 +1,7 @@
 #include "menu/level_menu_rules.h"
 
 #include "core/levels.h"
+#include "core/text_values.h"
 
 QString menuNumber(double value) { return QString::number(value, 'g', 15); }
 
@@ -25,7 +26,7 @@ QString targetLine(int level)
     if (h.targetPoints[level] == 9999)
         return "目標=" + time + "秒" + " --------";
     return "目標=" + time + "秒" + " " + QString::number(h.targetCount[level]) + "回/" +
-           QString::number(h.targetPoints[level]) + "点(×" + menuNumber(h.pointMultiplier[level]) + ")";
+           QString::number(h.targetPoints[level]) + "点(×" + singleText(h.pointMultiplier[level]) + ")";
 }
 
 QString recentPeriodLine(int level, int pupil)

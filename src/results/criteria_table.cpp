@@ -102,7 +102,7 @@ QStringList criteriaFieldTexts(int level)
             QString::number(h.minimumTime[level]),
             QString::number(h.targetPoints[level]),
             QString::number(h.targetCount[level]),
-            QString::number(h.pointMultiplier[level], 'g', 7),
+            singleText(h.pointMultiplier[level]),
             h.overuseCount[level].text,
             h.overusePoints[level].text,
             h.passPeriodDays[level].text,

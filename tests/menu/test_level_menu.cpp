@@ -8,6 +8,7 @@
 #include "test_support.h"
 
 #include <QTest>
+#include <QTimer>
 
 namespace {
 constexpr int kPupil = 7;
@@ -52,6 +53,8 @@ void TestLevelMenu::columnTexts()
     QCOMPARE(targetLine(1), QStringLiteral("目標=60秒 10回/300点(×1.5)"));
     h.pointMultiplier[1] = 2.0f;
     QCOMPARE(targetLine(1), QStringLiteral("目標=60秒 10回/300点(×2)"));
+    h.pointMultiplier[1] = 1.1f; // not exact in single precision
+    QCOMPARE(targetLine(1), QStringLiteral("目標=60秒 10回/300点(×1.1)"));
     h.targetPoints[2] = 9999;
     QCOMPARE(targetLine(2), QStringLiteral("目標=120秒 --------"));
     h.levelKind[3] = 0;
@@ -235,6 +238,16 @@ void TestLevelMenu::screenStartsLevelsByKeyOnlyWhenAllowed()
     QCOMPARE(menu->menuReady, int16_t(0));
     QTest::keyClick(menu, Qt::Key_1); // not ready once a level has been started
     QCOMPARE(drills, 1);
+
+    // Presses queued behind a start (key repeat, a double press) start nothing more.
+    menu->menuReady = 1;
+    QTimer::singleShot(0, menu, [menu] { // runs while the start lets events run
+        QTest::keyClick(menu, Qt::Key_3);
+        QTest::keyClick(menu, Qt::Key_0);
+    });
+    QTest::keyClick(menu, Qt::Key_3);
+    QCOMPARE(drills, 2);
+    QCOMPARE(nameScreens, 0);
 
     menu->menuReady = 1;
     QTest::keyClick(menu, Qt::Key_0);
