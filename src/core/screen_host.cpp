@@ -29,8 +29,9 @@ bool Screen::eventFilter(QObject *watched, QEvent *event)
     auto *key = static_cast<QKeyEvent *>(event);
     if (previewKey(key))
         return true;
-    // As on Windows, Enter presses the focused button (Space already does).
-    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && key->modifiers() == Qt::NoModifier) {
+    // As on Windows, Enter presses the focused button (Space already does); the keypad's
+    // Enter as well.
+    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
         if (auto *button = qobject_cast<QAbstractButton *>(widget); button && button->isEnabled()) {
             button->click();
             return true;

@@ -231,19 +231,24 @@ void seisekitime1::LevelAccessPassRun()
 void seisekitime1::startLevel(int level, bool withWaitPanel)
 {
     // The level name, the button and the key obey the same conditions.
-    if (Picture7->isVisible() || !Command4[level]->isEnabled())
+    // A second press already queued (key repeat, a double click) must not start the
+    // drill again while the first start is letting events run.
+    if (menuReady != 1 || Picture7->isVisible() || !Command4[level]->isEnabled())
         return;
+    menuReady = 0;
     if (withWaitPanel)
         showWaitPanel(true);
     hensuu1().currentLevel = static_cast<int16_t>(level);
     QCoreApplication::processEvents();
-    menuReady = 0;
     if (handoffs().startDrill)
         handoffs().startDrill();
 }
 
 void seisekitime1::back()
 {
+    if (menuReady != 1)
+        return;
+    menuReady = 0;
     showWaitPanel(true);
     QCoreApplication::processEvents();
     if (handoffs().showNameSelection)

@@ -124,6 +124,7 @@ void namesel::activate()
     Label1->setText(QString::fromUtf8(kChooseYourName));
     Label1->show();
     Picture5->hide();
+    m_confirming = false;
     List1->setFocus();
 }
 
@@ -176,6 +177,8 @@ void namesel::choose(int row)
 
 void namesel::confirm()
 {
+    if (m_confirming)
+        return;
     const QString chosen = Label1->text();
     if (chosen == QString::fromUtf8(kChooseYourName) || chosen.isEmpty()) {
         PlayWrongSound();
@@ -187,6 +190,7 @@ void namesel::confirm()
     h.currentPupil = static_cast<int16_t>(m_chosenPupil);
     h.currentPupilName = roster.pupilNames[m_chosenPupil];
     h.currentPupilGradeLabel = roster.pupilGradeLabels[m_chosenPupil];
+    m_confirming = true;
     Command14->hide();
     Picture5->show();
     Picture5->raise();

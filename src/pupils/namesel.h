@@ -47,5 +47,6 @@ private:
     int m_view = 1;
     bool m_filterFilled = false;
     int m_chosenPupil = 0;
+    bool m_confirming = false; // the level menu is on its way; a second Enter must not open another
     QList<int> m_linePupils;
 };

@@ -90,7 +90,10 @@ void TestNamesel::confirmSetsThePupil()
     QCOMPARE(screen->List1->count(), 4);
     screen->List1->setCurrentRow(2);
     QCOMPARE(screen->Label1->text(), QStringLiteral("小6 青木　ひなた"));
-    QTest::keyClick(screen->List1, Qt::Key_Return);
+    // A second Enter queued behind the first opens no second menu.
+    for (int press = 0; press < 2; ++press)
+        QCoreApplication::postEvent(screen->List1, new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier));
+    QCoreApplication::processEvents();
     QCOMPARE(m_menus, 1);
     const Hensuu1 &h = hensuu1();
     QCOMPARE(h.currentPupil, int16_t(1));
