@@ -8,7 +8,6 @@
 #include "drill/sounds.h"
 #include "results/criteria_table.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -400,7 +399,9 @@ std::optional<ConfigurationProblem> loadToolConfiguration(const DataToolInvocati
     }
     if (!QFileInfo(h.dataPathSetting).isDir())
         return ConfigurationProblem{h.dataPathSetting, QStringLiteral("共有フォルダがないか、読めません。")};
-    return LoadCommonData(invocation.program);
+    // The folders come first: the rest of the check needs them even without common data.
+    SetDataFolders(invocation.program);
+    return LoadCommonData();
 }
 
 RosterReading readToolRoster()
@@ -428,7 +429,7 @@ IoStatus readToolResults(QByteArray &bytes)
 int runDataTool(const QStringList &args, QTextStream &out, QTextStream &err, const QString &toolFolder)
 {
     DataToolInvocation invocation;
-    invocation.toolFolder = toolFolder.isEmpty() ? QCoreApplication::applicationDirPath() : toolFolder;
+    invocation.toolFolder = toolFolder.isEmpty() ? executableFolder() : toolFolder;
     QString command;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &arg = args[i];

@@ -2,6 +2,7 @@
 #include "app/wiring.h"
 #include "core/Firstfrm.h"
 #include "core/environment.h"
+#include "core/paths.h"
 #include "core/real_environment.h"
 #include "core/screen_host.h"
 #include "drill/qt_sound_output.h"
@@ -29,7 +30,7 @@ int main(int argc, char *argv[])
     // RANVEX_WINDOWED=1 keeps the program in a 1024 x 768 window, for a developer's desktop.
     ScreenHost &host = ScreenHost::instance();
     host.start(qEnvironmentVariableIntValue("RANVEX_WINDOWED") == 0);
-    auto *splash = new Firstfrm(QCoreApplication::applicationDirPath());
+    auto *splash = new Firstfrm(executableFolder());
     host.show(splash);
     splash->start();
     return app.exec();

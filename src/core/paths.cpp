@@ -1,5 +1,8 @@
 #include "core/paths.h"
 
+#include <QCoreApplication>
+#include <QDir>
+
 QString pathSeparator()
 {
 #ifdef Q_OS_WIN
@@ -18,3 +21,5 @@ QString fromConfiguredPath(const QString &value)
     return path.replace(u'\\', u'/');
 #endif
 }
+
+QString executableFolder() { return QDir::toNativeSeparators(QCoreApplication::applicationDirPath()); }

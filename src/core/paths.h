@@ -10,3 +10,7 @@ QString pathSeparator();
 
 // A path read from a configuration file, with "\" taken as "/" where that is the separator.
 QString fromConfiguredPath(const QString &value);
+
+// The folder that holds the running program, written with the platform's separator
+// (Qt writes "/" everywhere, which Windows paths here must not mix in).
+QString executableFolder();

@@ -129,17 +129,9 @@ std::optional<ConfigurationProblem> LoadPathFile(const QString &programFolder)
     return std::nullopt;
 }
 
-std::optional<ConfigurationProblem> LoadCommonData(const QString &programFolder)
+std::optional<ConfigurationProblem> LoadCommonData()
 {
     Hensuu1 &h = hensuu1();
-    const QString separator = pathSeparator();
-    QString folder = programFolder;
-    if (folder.endsWith(separator))
-        folder.chop(separator.size());
-    h.programFolderName = programFolderName(folder);
-    h.dataFolder = h.dataPathSetting + h.programFolderName + separator;
-    h.soundFolder = h.dataPathSetting + QString::fromUtf8(kSoundFolderName) + separator;
-
     std::vector<TextValueReader::Value> values;
     const QString commonFile = h.dataPathSetting + QString::fromUtf8(kCommonDataFileName);
     if (auto problem = readValues(commonFile, values))
@@ -153,12 +145,25 @@ std::optional<ConfigurationProblem> LoadCommonData(const QString &programFolder)
     return std::nullopt;
 }
 
+void SetDataFolders(const QString &programFolder)
+{
+    Hensuu1 &h = hensuu1();
+    const QString separator = pathSeparator();
+    QString folder = programFolder;
+    if (folder.endsWith(separator))
+        folder.chop(separator.size());
+    h.programFolderName = programFolderName(folder);
+    h.dataFolder = h.dataPathSetting + h.programFolderName + separator;
+    h.soundFolder = h.dataPathSetting + QString::fromUtf8(kSoundFolderName) + separator;
+}
+
 std::optional<ConfigurationProblem> LoadStartupConfiguration(const QString &programFolder)
 {
     if (auto problem = LoadPathFile(programFolder))
         return problem;
-    if (auto problem = LoadCommonData(programFolder))
+    if (auto problem = LoadCommonData())
         return problem;
+    SetDataFolders(programFolder);
 
     SetProgramIdentity();
 

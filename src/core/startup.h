@@ -44,9 +44,12 @@ struct ConfigurationProblem {
 // Reads the path file in the parent folder of the program folder into appFolder and
 // dataPathSetting.
 std::optional<ConfigurationProblem> LoadPathFile(const QString &programFolder);
+// Reads the common data file of the shared folder dataPathSetting names.
+std::optional<ConfigurationProblem> LoadCommonData();
+
 // Derives the data and sound folders of the program whose folder is given (only its
-// last component counts) from dataPathSetting, then reads its common data file.
-std::optional<ConfigurationProblem> LoadCommonData(const QString &programFolder);
+// last component counts) from dataPathSetting.
+void SetDataFolders(const QString &programFolder);
 
 // Reads the path file, the common data file and the criteria table into the shared
 // state, then loads the sound table. Stops at the first file that is missing,
