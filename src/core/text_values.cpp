@@ -78,7 +78,17 @@ double LooseValue::number() const { return kind == Kind::Empty ? 0 : lenientNumb
 
 TextValueReader::TextValueReader(QString text) : m_text(std::move(text)) {}
 
-bool TextValueReader::atEnd() const { return m_pos >= m_text.size(); }
+bool TextValueReader::atEnd() const
+{
+    if (m_valuePending)
+        return false;
+    // Blank lines after the last value hold no value: a file may end in a few.
+    for (qsizetype i = m_pos; i < m_text.size(); ++i) {
+        if (!isBlank(m_text[i]) && !isLineEnd(m_text[i]))
+            return false;
+    }
+    return true;
+}
 
 void TextValueReader::skipBlanks()
 {
@@ -94,6 +104,7 @@ void TextValueReader::finishValue()
         return;
     if (m_text[m_pos] == u',') {
         ++m_pos;
+        m_valuePending = true;
         return;
     }
     if (m_text[m_pos] == u'\r') {
@@ -109,6 +120,7 @@ void TextValueReader::finishValue()
 TextValueReader::Value TextValueReader::next()
 {
     Value value;
+    m_valuePending = false;
     skipBlanks();
     const qsizetype n = m_text.size();
     if (m_pos < n && m_text[m_pos] == u'"') {

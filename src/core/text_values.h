@@ -41,6 +41,8 @@ public:
 
     explicit TextValueReader(QString text);
 
+    // True when no value is left: only blanks and line ends remain, and the last
+    // value did not end in a comma (a comma is always followed by a value, perhaps empty).
     bool atEnd() const;
     // The next value; at the end of the text an empty value.
     Value next();
@@ -53,6 +55,7 @@ private:
 
     QString m_text;
     qsizetype m_pos = 0;
+    bool m_valuePending = false;
 };
 
 QString decodeCp932(const QByteArray &bytes);

@@ -49,12 +49,6 @@ LineFields splitLine(const QString &line)
         else if (!value.isEmpty())
             fields.extraValues = true;
     }
-    // A line ending in a comma still has an empty last value.
-    if (line.endsWith(u',')) {
-        ++fields.total;
-        if (fields.count < kRosterFields)
-            fields.texts[fields.count++] = QString();
-    }
     return fields;
 }
 

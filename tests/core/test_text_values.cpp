@@ -30,6 +30,8 @@ void TestTextValues::readsValues_data()
     QTest::newRow("trailing commas of caption line") << "x,,,\r\n1" << QStringList{"x", "", "", "", "1"};
     QTest::newRow("unclosed quote runs to end") << "\"abc" << QStringList{"abc"};
     QTest::newRow("blank line is one empty value") << "a\r\n\r\nb" << QStringList{"a", "", "b"};
+    QTest::newRow("comma at the very end") << "a,b," << QStringList{"a", "b", ""};
+    QTest::newRow("blank lines at the end hold nothing") << "a\r\n\r\n \r\n" << QStringList{"a"};
 }
 
 void TestTextValues::readsValues()
@@ -98,7 +100,8 @@ void TestTextValues::codePage932RoundTrip()
     // Every character the drill, the lists and the files use, with the bytes Windows
     // writes for the ones where code page 932 and plain Shift_JIS differ.
     const QString text = QStringLiteral("＋－×÷（）{}[]()０１２３４５６７８９レベル練習講師全学年小学生中学生"
-                                        "家族　～①ｸﾘｱﾎﾟｲﾝﾄ目標Time合格やりすぎ禁止");
+                                        "家族　～①ｸﾘｱﾎﾟｲﾝﾄ目標Time合格やりすぎ禁止禁回判期間倍率最低音フォルダ記録なし"
+                                        "ﾊﾞｰｼﾞｮﾝ情報先生を呼びなさい幼小１小６中３高成績累積データ新名簿共通パス");
     QCOMPARE(decodeCp932(encodeCp932(text)), text);
     QCOMPARE(encodeCp932(QStringLiteral("－")), QByteArray("\x81\x7c"));
     QCOMPARE(encodeCp932(QStringLiteral("～")), QByteArray("\x81\x60"));
