@@ -250,20 +250,20 @@ IoStatus rewriteResultRecord(const QString &path, int k, const ResultRecord &rec
 IoStatus deleteResultRecord(const QString &path, int k)
 {
     const QString tempPath = tempPathFor(path);
-    // A copy left behind may be the only complete one of the records.
-    if (QFileInfo::exists(tempPath)) {
-        return failedStatus(
-            QStringLiteral("前回の消去が終わっていません。残っている写しに全部の記録があるかもしれません。"
-                           "写しを確かめてから消してください"),
-            tempPath);
-    }
-
     // The file stays in place and locked from the copy to the end of the rewrite:
     // another PC's append waits for it instead of going into a file about to be
     // replaced.
     SharedFile file;
     if (IoStatus status = openLocked(file, path, SharedFile::Mode::ReadWrite); !status.ok())
         return status;
+    // A copy left behind may be the only complete one of the records. Looked for under
+    // the lock: a deletion that failed while this one waited may just have left it.
+    if (QFileInfo::exists(tempPath)) {
+        return failedStatus(
+            QStringLiteral("前回の消去が終わっていません。残っている写しに全部の記録があるかもしれません。"
+                           "写しを確かめてから消してください"),
+            tempPath);
+    }
     QByteArray original;
     if (IoStatus status = file.readAll(original); !status.ok())
         return status;

@@ -110,6 +110,7 @@ private Q_SLOTS:
     void deleteFailureMidRewrite_data();
     void deleteFailureMidRewrite();
     void deleteFailureWhileCopyingChangesNothing();
+    void deleteWaitingForTheLockKeepsACopyLeftMeanwhile();
     void crashMidRewriteLeavesACompleteCopy();
 };
 
@@ -570,6 +571,29 @@ void TestResultsFile::deleteFailureMidRewrite()
     QVERIFY(refused.description.contains(temp));
     QCOMPARE(classroom.readBytes(path), damaged);
     QCOMPARE(classroom.readBytes(temp), before);
+}
+
+void TestResultsFile::deleteWaitingForTheLockKeepsACopyLeftMeanwhile()
+{
+    FakeEnvironment fakes;
+    TestClassroom classroom;
+    const QString path = classroom.dataFolder() + kResultsFileName;
+    const QString temp = classroom.dataFolder() + kResultsTempFileName;
+    classroom.writeBytes(path, recordsBytes(1, 3));
+    // Another PC's deletion holds the lock and fails, leaving its complete copy.
+    SharedFile other;
+    QVERIFY(other.open(path, SharedFile::Mode::ReadWrite).ok());
+    QVERIFY(other.tryLock().ok());
+    const QByteArray copy = recordsBytes(1, 4);
+    QTimer::singleShot(300, [&] {
+        classroom.writeBytes(temp, copy);
+        other.close();
+    });
+
+    const IoStatus refused = deleteResultRecord(path, 1);
+    QCOMPARE(refused.outcome, IoOutcome::Failed);
+    QCOMPARE(classroom.readBytes(temp), copy);
+    QCOMPARE(classroom.readBytes(path), recordsBytes(1, 3));
 }
 
 void TestResultsFile::deleteFailureWhileCopyingChangesNothing()
