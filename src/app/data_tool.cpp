@@ -355,7 +355,8 @@ const char *const kHelp = R"(使い方: ranvex-data [--base DIR] [--program NAME
   export
       成績をCSVで標準出力に書き出します。見出し行
       record,date,time,pupil,name,level,result_time,school_code
-      のあと、ファイルの順に一記録一行。日付は yyyy/mm/dd、時刻は h:mm:ss です。
+      のあと、ファイルの順に一記録一行。日付は yyyy/mm/dd、時刻は h:mm:ss（秒未満は四捨五入）、
+      name は名簿の名前（名簿にない番号は空）です。
   append --pupil P --level L --time T
       この PC の日付と時刻、設定の教室コードで記録を一件書き足し、その記録の番号を示します
       （紙でした結果の記録や、負荷の試しに）。T は秒、99999 は時間切れです。
