@@ -31,7 +31,8 @@ bool Screen::eventFilter(QObject *watched, QEvent *event)
         return true;
     // As on Windows, Enter presses the focused button (Space already does); the keypad's
     // Enter as well.
-    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (enter && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
         if (auto *button = qobject_cast<QAbstractButton *>(widget); button && button->isEnabled()) {
             button->click();
             return true;

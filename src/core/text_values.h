@@ -19,6 +19,10 @@ QString trimHalfWidth(const QString &text);
 // a multiplier of 1.1 reads "1.1", not its double widening "1.10000002384186".
 inline QString singleText(float value) { return QString::number(value, 'g', 7); }
 
+// A double-precision value as text with its fifteen digits; whole values without a
+// decimal point.
+inline QString doubleText(double value) { return QString::number(value, 'g', 15); }
+
 // A field kept as it was read: a number when its text is a number, an empty value
 // when the field is empty, otherwise text. Used as a number, an empty value is 0.
 struct LooseValue {

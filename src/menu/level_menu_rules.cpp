@@ -3,8 +3,6 @@
 #include "core/levels.h"
 #include "core/text_values.h"
 
-QString menuNumber(double value) { return QString::number(value, 'g', 15); }
-
 int menuTitlePointSize(const QString &title) { return title.size() > 9 ? 20 : 24; }
 
 QString pupilHeader(const QString &gradeLabel, const QString &name) { return gradeLabel + " " + trimHalfWidth(name); }
@@ -35,7 +33,7 @@ QString recentPeriodLine(int level, int pupil)
     if (h.levelKind[level] != 1)
         return {};
     const LooseValue &days = h.passPeriodDays[level];
-    const QString daysText = days.kind == LooseValue::Kind::Number ? menuNumber(days.number()) : days.text;
+    const QString daysText = days.kind == LooseValue::Kind::Number ? doubleText(days.number()) : days.text;
     return "最近" + daysText + "日=" + QString::number(h.passWindowCount[level][pupil]) + "回 / " +
            QString::number(h.passWindowPoints[level][pupil]) + "点";
 }
@@ -45,7 +43,7 @@ QString todayValue(int level, int pupil)
     const Hensuu1 &h = hensuu1();
     if (h.todayCount[level][pupil] == 0)
         return QStringLiteral("-----");
-    return menuNumber(h.todayCount[level][pupil]) + "回/" + QString::number(h.todayPoints[level][pupil]) + "点";
+    return doubleText(h.todayCount[level][pupil]) + "回/" + QString::number(h.todayPoints[level][pupil]) + "点";
 }
 
 QString soFarValue(int level, int pupil)

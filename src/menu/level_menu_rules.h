@@ -7,9 +7,6 @@
 
 #include <array>
 
-// A number as the menu writes it: whole values without a decimal point.
-QString menuNumber(double value);
-
 int menuTitlePointSize(const QString &title);             // 20 points above 9 characters, else 24
 QString pupilHeader(const QString &gradeLabel, const QString &name);
 QString schoolHeader(const QString &schoolName, int pupil);

@@ -10,7 +10,6 @@ const QChar kFullWidthSpace(0x3000);
 
 QString rightOf(const QString &text, int count) { return text.right(count); }
 
-QString number(double value) { return QString::number(value, 'g', 15); }
 } // namespace
 
 QString nameListViewCaption(int view)
@@ -29,7 +28,7 @@ QString nameListViewCaption(int view)
 
 QString todayAttemptsText(double count)
 {
-    return count == 0 ? QStringLiteral("     ") : rightOf("  " + number(count), 3) + "回";
+    return count == 0 ? QStringLiteral("     ") : rightOf("  " + doubleText(count), 3) + "回";
 }
 
 QString attemptsSoFarText(int count)
