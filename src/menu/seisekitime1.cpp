@@ -50,7 +50,7 @@ seisekitime1::seisekitime1(QWidget *parent) : Screen(parent)
     connect(Command1, &QPushButton::clicked, this, &seisekitime1::back);
 
     Command8 = new QPushButton(QStringLiteral("データ処理"), this);
-    Command8->setGeometry(900, 52, 108, 26);
+    Command8->setGeometry(720, 2, 120, 26); // above the grade filter, clear of the level columns
     Command8->hide();
 
     m_columnWidth = twips(kColumnsTwips / h.levelCount);
