@@ -19,6 +19,11 @@ struct Handoffs {
     // The drill run has ended (the set completed or the time ran out): record it and
     // show the end screen.
     std::function<void()> finishDrill;
+    // The teacher's editors, opened from the level menu's maintenance panel: the
+    // results editor (FrmData) and the pass-criteria editor (FrmTimeData). Each
+    // replaces the level menu and opens a new one when left.
+    std::function<void()> showResultsEditor;
+    std::function<void()> showCriteriaEditor;
 };
 
 Handoffs &handoffs();

@@ -66,9 +66,15 @@ seisekitime1::seisekitime1(QWidget *parent) : Screen(parent)
     Command10[1]->setGeometry(40, 80, 320, 40);
     Command12 = new QPushButton(QStringLiteral("戻る"), Picture7);
     Command12->setGeometry(140, 140, 120, 36);
-    // The editors open from here once they exist.
-    Command10[0]->setEnabled(false);
-    Command10[1]->setEnabled(false);
+    const std::array<std::function<void()> *, 2> editors{&handoffs().showResultsEditor,
+                                                          &handoffs().showCriteriaEditor};
+    for (int i = 0; i < 2; ++i) {
+        Command10[i]->setEnabled(bool(*editors[i]));
+        connect(Command10[i], &QPushButton::clicked, this, [editor = editors[i]] {
+            if (*editor)
+                (*editor)();
+        });
+    }
     Picture7->hide();
     connect(Command8, &QPushButton::clicked, this, [this] {
         Picture7->show();
