@@ -3,6 +3,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -33,6 +34,14 @@ QDate dateOfOle(double oleDate)
     // Negative OLE dates count whole days back and the fraction forward; only the
     // whole-day part names the calendar date.
     return kOleEpoch.addDays(static_cast<qint64>(std::trunc(oleDate)));
+}
+
+int oleTimeSeconds(double oleDate)
+{
+    if (!std::isfinite(oleDate))
+        return 0;
+    const double fraction = oleDate - std::floor(oleDate);
+    return std::clamp(static_cast<int>(std::lround(fraction * 86400)), 0, 86399);
 }
 
 double nowAsOleDate()

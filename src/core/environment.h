@@ -87,3 +87,6 @@ void waitResponsive(int milliseconds);
 double nowAsOleDate();
 double oleDateOf(const QDate &date);
 QDate dateOfOle(double oleDate);
+// The time of day an OLE date's fraction stands for, rounded to the nearest second
+// (0..86399; a fraction that rounds up to midnight stays at 23:59:59).
+int oleTimeSeconds(double oleDate);

@@ -15,6 +15,20 @@ double lenientNumber(QStringView text);
 // are padded with, stays.
 QString trimHalfWidth(const QString &text);
 
+// Fixed columns of the lists, for a font in which a full-width character takes two
+// half-width cells. A number right-aligned: spaces put before the text and its last
+// width characters kept (a longer text loses its first characters).
+inline QString rightAligned(const QString &text, int width) { return (QString(width, u' ') + text).right(width); }
+// A name left-aligned: the given number of full-width spaces appended, the first width
+// characters kept.
+inline QString fullWidthPadded(const QString &text, int spaces, int width)
+{
+    return (text + QString(spaces, QChar(0x3000))).left(width);
+}
+// A whole number as the lists have always written it: a space where a minus sign
+// would stand for a value that is not negative (" 45", "-3").
+inline QString signSpacedNumber(qint64 value) { return value < 0 ? QString::number(value) : u' ' + QString::number(value); }
+
 // A single-precision value as text, with the seven significant digits it holds:
 // a multiplier of 1.1 reads "1.1", not its double widening "1.10000002384186".
 inline QString singleText(float value) { return QString::number(value, 'g', 7); }

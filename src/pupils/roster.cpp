@@ -190,6 +190,14 @@ QString pupilGradeLabel(int gradeNumber)
     return {};
 }
 
+QString GradeMark(int gradeNumber)
+{
+    static const QString marks = QStringLiteral("①②③④⑤⑥ⅠⅡⅢ");
+    if (gradeNumber >= 1 && gradeNumber <= 9)
+        return marks.mid(gradeNumber - 1, 1);
+    return QStringLiteral("　");
+}
+
 bool GradeFilterMatches(const QString &filter, int gradeNumber)
 {
     if (filter == QStringLiteral("全学年") || filter == QStringLiteral("家族"))

@@ -73,6 +73,9 @@ QString displayGradeLabel(int gradeNumber);
 int gradeInSchool(int gradeNumber);
 // "幼３", "小１".."小６", "中１".."中３", "高１"; empty for every other grade number.
 QString pupilGradeLabel(int gradeNumber);
+// The one-character mark of a grade in the lists: "①".."⑥" for the elementary years,
+// "Ⅰ".."Ⅲ" for junior high, a full-width space for every other grade number.
+QString GradeMark(int gradeNumber);
 // Whether a pupil of the grade number belongs to the grade filter text ("全学年",
 // "小学生全体", "中２", "家族", ...); a text that is no filter matches nobody.
 bool GradeFilterMatches(const QString &filter, int gradeNumber);
