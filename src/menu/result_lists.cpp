@@ -1,0 +1,392 @@
+#include "menu/result_lists.h"
+
+#include "core/environment.h"
+#include "core/levels.h"
+#include "core/text_values.h"
+#include "pupils/roster.h"
+#include "results/attempt_points.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+namespace
+{
+constexpr int32_t kFailedFrom = 90000;
+constexpr int kBusyErrorNumber = 70; // the number the school's staff know a held file by
+constexpr int kBusyWaitMs = 1000;
+constexpr int32_t kFailedBest = 99998;
+constexpr int64_t kPointsKeyBase = 1000000;
+// The calendar's days as OLE dates: 0100-01-01 .. 9999-12-31.
+constexpr double kFirstCalendarDay = -657434;
+constexpr double kLastCalendarDay = 2958465;
+
+const QString kOwnMark = QStringLiteral("●");
+const QString kNoMark = QStringLiteral("　");
+
+int gradeOfPupil(int pupil)
+{
+    const RosterTables &tables = rosterTables();
+    return gradeNumberOf(tables.pupilBirthYears[pupil], tables.schoolYear);
+}
+
+// A record the lists can show: its level one of the menu's, its pupil one the tables
+// hold, its date and time of day on the calendar. Anything else was written by a broken
+// PC and is left out rather than used as an index.
+bool listable(const RecordNumbers &record, int levelCount)
+{
+    return record.level >= 1 && record.level <= levelCount && record.pupil >= 0 &&
+           record.pupil <= kMaxPupil && record.date >= kFirstCalendarDay && record.date <= kLastCalendarDay &&
+           std::isfinite(record.timeOfDay);
+}
+
+int firstRecordOf(int count, int window)
+{
+    return std::max(count - window, 0) + 1;
+}
+
+using LevelLines = std::array<QStringList, kLevelSlots>;
+
+void sortLines(LevelLines &levels)
+{
+    // Ascending by UTF-16 code units: the right-aligned numbers at the front order the
+    // lines, and "　　× " of a failed record sorts after every digit.
+    for (QStringList &lines : levels)
+        std::sort(lines.begin(), lines.end());
+}
+
+LevelLines todayLists(const QByteArray &bytes, const ListRequest &request)
+{
+    const int levelCount = hensuu1().levelCount;
+    const double today = oleDateOf(request.today);
+    LevelLines levels;
+    const int count = recordCountOf(bytes);
+    for (int n = firstRecordOf(count, kTodayListRecords); n <= count; ++n) {
+        const RecordNumbers record = recordNumbersAt(bytes, n);
+        if (!listable(record, levelCount) || record.date != today ||
+            !GradeFilterMatches(request.gradeFilter, gradeOfPupil(record.pupil)))
+            continue;
+        levels[record.level] << recordListLine(record, RecordStamp::TimeOfDay, false, request.currentPupil);
+    }
+    sortLines(levels);
+    return levels;
+}
+
+LevelLines periodLists(const QByteArray &bytes, const ListRequest &request, int periodDays, bool pointsFirst)
+{
+    const int levelCount = hensuu1().levelCount;
+    const double from = request.now - periodDays;
+    LevelLines levels;
+    const int count = recordCountOf(bytes);
+    for (int n = firstRecordOf(count, kPeriodListRecords); n <= count; ++n) {
+        const RecordNumbers record = recordNumbersAt(bytes, n);
+        if (!listable(record, levelCount) || !(record.date > from) ||
+            !GradeFilterMatches(request.gradeFilter, gradeOfPupil(record.pupil)))
+            continue;
+        levels[record.level] << recordListLine(record, RecordStamp::Date, pointsFirst, request.currentPupil);
+    }
+    sortLines(levels);
+    return levels;
+}
+
+QString withoutTrailingSpaces(const QString &text)
+{
+    qsizetype end = text.size();
+    while (end > 0 && text[end - 1] == u' ')
+        --end;
+    return text.left(end);
+}
+
+// Ranks are shown right-aligned in two characters; a school with a hundred pupils or
+// more shows its higher ranks whole.
+QString rankText(int rank)
+{
+    return QString::number(rank).rightJustified(2);
+}
+
+QString rankingTimeColumn(int64_t value)
+{
+    if (value == kFailedBest)
+        return QStringLiteral("*失敗*");
+    return rightAligned(signSpacedNumber(value), 6);
+}
+} // namespace
+
+ListSettings &listSettings()
+{
+    static ListSettings settings;
+    return settings;
+}
+
+QStringList periodChoiceTexts()
+{
+    return {QStringLiteral("　　　今週の全成績"), QStringLiteral("　　先週からの全成績"),
+            QStringLiteral("　　１ヶ月間の全成績"), QStringLiteral("　　１年間の全成績"),
+            QStringLiteral("　　今までの全成績\"")};
+}
+
+int periodDaysFor(int periodChoice, const QDate &today)
+{
+    // Monday counts 1 and Sunday 7: the days of this week so far, today included.
+    const int daysOfThisWeek = today.dayOfWeek();
+    switch (periodChoice) {
+    case 1:
+        return daysOfThisWeek;
+    case 2:
+        return daysOfThisWeek + 7;
+    case 3:
+        return 30;
+    case 4:
+        return 365;
+    default:
+        return 3650;
+    }
+}
+
+QString listTimeText(int32_t time)
+{
+    return QString::number(time) + QStringLiteral("秒");
+}
+
+bool isFailedListTime(int32_t time)
+{
+    return time >= kFailedFrom;
+}
+
+QString hourMinuteStamp(double oleTimeOfDay)
+{
+    const int seconds = oleTimeSeconds(oleTimeOfDay);
+    return QStringLiteral("%1:%2")
+        .arg(seconds / 3600, 2, 10, QChar(u'0'))
+        .arg(seconds / 60 % 60, 2, 10, QChar(u'0'));
+}
+
+QString monthDayStamp(double oleDate)
+{
+    return dateOfOle(oleDate).toString(QStringLiteral("MM/dd"));
+}
+
+int32_t listedRecordPoints(int32_t time, int32_t passTime)
+{
+    return basePoints(time, passTime, true);
+}
+
+QString recordListLine(const RecordNumbers &record, RecordStamp stamp, bool pointsFirst, int currentPupil)
+{
+    const QString stampText =
+        stamp == RecordStamp::TimeOfDay ? hourMinuteStamp(record.timeOfDay) : monthDayStamp(record.date);
+    const QString mark = record.pupil == currentPupil ? kOwnMark : GradeMark(gradeOfPupil(record.pupil));
+    const QString named = stampText + mark +
+                          fullWidthPadded(trimHalfWidth(rosterTables().pupilNames[record.pupil]), 4, 5) +
+                          mark;
+    if (isFailedListTime(record.resultTime))
+        return QStringLiteral("　　× ") + named;
+    const QString time = listTimeText(record.resultTime);
+    const QString points =
+        QString::number(listedRecordPoints(record.resultTime, hensuu1().passTime[record.level]));
+    if (pointsFirst)
+        return rightAligned(points, 5) + u' ' + named + time;
+    return rightAligned(time, 5) + u' ' + named + points;
+}
+
+void MergeSortRange(int lo, int hi, std::vector<int64_t> &keys, std::vector<int16_t> &values)
+{
+    if (lo >= hi)
+        return;
+    // The pairs sorted by key alone, stably: pupils with equal keys stay in roster order.
+    std::vector<int> order(static_cast<size_t>(hi - lo + 1));
+    std::iota(order.begin(), order.end(), lo);
+    std::stable_sort(order.begin(), order.end(), [&keys](int a, int b) { return keys[a] < keys[b]; });
+    std::vector<int64_t> sortedKeys;
+    std::vector<int16_t> sortedValues;
+    sortedKeys.reserve(order.size());
+    sortedValues.reserve(order.size());
+    for (int slot : order) {
+        sortedKeys.push_back(keys[slot]);
+        sortedValues.push_back(values[slot]);
+    }
+    std::copy(sortedKeys.begin(), sortedKeys.end(), keys.begin() + lo);
+    std::copy(sortedValues.begin(), sortedValues.end(), values.begin() + lo);
+}
+
+void SortByKey(int n, std::vector<int64_t> &keys, std::vector<int16_t> &values)
+{
+    MergeSortRange(1, n, keys, values);
+}
+
+LevelList levelRanking(int level, int viewMode, int rankOrder, int currentPupil, const QString &gradeFilter)
+{
+    const Hensuu1 &h = hensuu1();
+    const RosterTables &tables = rosterTables();
+    const int n = tables.activePupilCount;
+    const bool timeView = viewMode != 2;
+    const bool byToday = rankOrder == 2;
+    // Higher is better on a level that is not timed: the keys are turned round for the
+    // sort, pupils without a result last, and turned back for the lines.
+    const bool higherIsBetter = h.levelKind[level] != 1;
+
+    std::vector<int64_t> keys(static_cast<size_t>(n) + 1);
+    std::vector<int16_t> pupils(static_cast<size_t>(n) + 1);
+    for (int i = 1; i <= n; ++i) {
+        const int p = tables.activePupilNumbers[i];
+        pupils[i] = static_cast<int16_t>(p);
+        if (timeView) {
+            int64_t key = h.bestTime[level][p];
+            if (higherIsBetter)
+                key = 10000 - (key == kTimedOut ? -kTimedOut : key);
+            keys[i] = key;
+        } else {
+            const int64_t primary = byToday ? h.todayPoints[level][p] : h.totalPoints[level][p];
+            const int64_t secondary = byToday ? h.totalPoints[level][p] : h.todayPoints[level][p];
+            keys[i] = kPointsKeyBase - primary * 1000 - secondary;
+        }
+    }
+    SortByKey(n, keys, pupils);
+    if (timeView && higherIsBetter) {
+        for (int i = 1; i <= n; ++i)
+            keys[i] = 10000 - keys[i];
+    }
+
+    LevelList list;
+    int rank = 0;
+    for (int i = 1; i <= n; ++i) {
+        const int p = pupils[i];
+        const int previous = pupils[i - 1];
+        if (timeView) {
+            if (i == 1 || keys[i] != keys[i - 1])
+                rank = i;
+        } else {
+            const auto &ranked = byToday ? h.todayPoints[level] : h.totalPoints[level];
+            if (i == 1 || ranked[p] != ranked[previous])
+                rank = i;
+        }
+        const int grade = gradeOfPupil(p);
+        if (!GradeFilterMatches(gradeFilter, grade))
+            continue;
+        const bool own = p == currentPupil;
+        const QString mark1 = own ? kOwnMark : GradeMark(grade);
+        const QString mark2 = own ? kOwnMark : kNoMark;
+        const QString name5 = fullWidthPadded(withoutTrailingSpaces(tables.pupilNames[p]), 6, 5);
+        if (timeView) {
+            if (keys[i] == kTimedOut)
+                list.lines << QStringLiteral("--") + mark1 + name5 + QStringLiteral("------ ") + mark2;
+            else
+                list.lines << rankText(rank) + mark1 + name5 + rankingTimeColumn(keys[i]) + u' ' + mark2;
+        } else {
+            if (byToday && h.todayPoints[level][p] == 0)
+                continue;
+            list.lines << rankText(rank) + mark1 + name5 +
+                              rightAligned(QString::number(h.todayPoints[level][p]), 3) + u'/' +
+                              rightAligned(QString::number(h.totalPoints[level][p]), 5);
+        }
+        if (own)
+            list.scrollRow = static_cast<int>(list.lines.size()) - 2;
+    }
+    return list;
+}
+
+ListKind listKindOf(int viewMode, int option)
+{
+    const bool pointsView = viewMode == 2;
+    switch (option) {
+    case 1:
+        return pointsView ? ListKind::PointsSoFar : ListKind::BestTimes;
+    case 2:
+        return pointsView ? ListKind::PointsToday : ListKind::TodaysRecords;
+    default:
+        return pointsView ? ListKind::PeriodPoints : ListKind::PeriodRecords;
+    }
+}
+
+bool listsReadResultsFile(ListKind kind)
+{
+    return kind == ListKind::TodaysRecords || kind == ListKind::PeriodRecords ||
+           kind == ListKind::PeriodPoints;
+}
+
+QString listTitleOf(ListKind kind)
+{
+    switch (kind) {
+    case ListKind::BestTimes:
+        return QStringLiteral("ベスト成績");
+    case ListKind::TodaysRecords:
+        return QStringLiteral("本日の成績");
+    case ListKind::PointsSoFar:
+        return QStringLiteral("獲得ポイント（今まで順位）");
+    case ListKind::PointsToday:
+        return QStringLiteral("獲得ポイント（今日の順位）");
+    default:
+        return {}; // a period's list has no title
+    }
+}
+
+ListsView computeLists(ListKind kind, const QByteArray &bytes, const ListRequest &request)
+{
+    const Hensuu1 &h = hensuu1();
+    ListsView view;
+    view.title = listTitleOf(kind);
+    LevelLines records;
+    switch (kind) {
+    case ListKind::BestTimes:
+        view.listMode = 1;
+        break;
+    case ListKind::TodaysRecords:
+        view.listMode = 2;
+        records = todayLists(bytes, request);
+        break;
+    case ListKind::PeriodRecords:
+    case ListKind::PeriodPoints:
+        view.listMode = 3;
+        view.periodDays = periodDaysFor(request.periodChoice, request.today);
+        records = periodLists(bytes, request, view.periodDays, kind == ListKind::PeriodPoints);
+        break;
+    case ListKind::PointsSoFar:
+    case ListKind::PointsToday:
+        break;
+    }
+    for (int level = 1; level <= h.levelCount; ++level) {
+        LevelList &list = view.levels[level];
+        if (isPracticeLevel(level)) {
+            list.hidden = true;
+            continue;
+        }
+        switch (kind) {
+        case ListKind::BestTimes:
+            list = levelRanking(level, 1, 1, request.currentPupil, request.gradeFilter);
+            break;
+        case ListKind::PointsSoFar:
+        case ListKind::PointsToday:
+            list = levelRanking(level, 2, kind == ListKind::PointsToday ? 2 : 1, request.currentPupil,
+                                request.gradeFilter);
+            break;
+        default:
+            list.lines = records[level];
+            break;
+        }
+    }
+    return view;
+}
+
+void readResultsForLists(const QString &procedure, QByteArray &bytes)
+{
+    const QString path = resultsFilePath();
+    for (;;) {
+        const IoStatus status = readResultsBytes(path, bytes);
+        switch (status.outcome) {
+        case IoOutcome::Ok:
+            return;
+        case IoOutcome::Missing:
+            bytes.clear();
+            return;
+        case IoOutcome::Busy:
+            waitResponsive(kBusyWaitMs);
+            env().dialogs->message(QStringLiteral("先生を呼びなさい") + status.description +
+                                   QString::number(kBusyErrorNumber));
+            break;
+        case IoOutcome::Failed:
+            endWithMessage(procedure + status.description + QString::number(status.code),
+                           QString::fromUtf8(kProgramTitle));
+            return;
+        }
+    }
+}
