@@ -8,12 +8,18 @@
 #include "pupils/grade_filter_choices.h"
 #include "results/statistics.h"
 
+#include <QButtonGroup>
 #include <QCoreApplication>
 #include <QKeyEvent>
 
 namespace {
 constexpr int kColumnsLeft = 16;
 constexpr int kColumnsTwips = 14592;
+// Columns this many levels wide fit the screen readably; with more levels the column
+// scroll bar brings the others into view.
+constexpr int kLevelsShownWhole = 3;
+constexpr int kListsTop = 282;
+constexpr int kListsBottom = 748;
 const QColor kLineGrey(224, 224, 224);
 
 QLabel *makeLabel(QWidget *parent, const QRect &geometry, int pointSize = 11, bool bold = false)
@@ -54,8 +60,10 @@ seisekitime1::seisekitime1(QWidget *parent) : Screen(parent)
     Command8->hide();
 
     m_columnWidth = twips(kColumnsTwips / h.levelCount);
+    listSettings().periodChoice = 3;
     for (int level = 1; level <= h.levelCount; ++level)
         buildColumn(level);
+    buildListControls();
 
     Picture7 = new QWidget(this);
     setBackground(Picture7, QColor(0, 128, 128));
@@ -67,7 +75,7 @@ seisekitime1::seisekitime1(QWidget *parent) : Screen(parent)
     Command12 = new QPushButton(QStringLiteral("戻る"), Picture7);
     Command12->setGeometry(140, 140, 120, 36);
     const std::array<std::function<void()> *, 2> editors{&handoffs().showResultsEditor,
-                                                          &handoffs().showCriteriaEditor};
+                                                         &handoffs().showCriteriaEditor};
     for (int i = 0; i < 2; ++i) {
         Command10[i]->setEnabled(bool(*editors[i]));
         connect(Command10[i], &QPushButton::clicked, this, [editor = editors[i]] {
@@ -96,12 +104,9 @@ seisekitime1::seisekitime1(QWidget *parent) : Screen(parent)
 void seisekitime1::buildColumn(int level)
 {
     const Hensuu1 &h = hensuu1();
-    const int x = kColumnsLeft + (level - 1) * m_columnWidth;
-    const int w = m_columnWidth - 8;
-    Label1[level] = makeLabel(this, {x, 70, 28, 36}, 16, true);
+    Label1[level] = makeLabel(this, {0, 70, 28, 36}, 16, true);
     Label1[level]->setText(QString::number(level));
     Label3[level] = new ClickableLabel(this);
-    Label3[level]->setGeometry(x + 30, 70, w - 140, 36);
     Label3[level]->setFont(screenFont(16, true));
     Label3[level]->setText(h.levelNames[level]);
     Label3[level]->setToolTip(h.levelNames[level]);
@@ -109,32 +114,125 @@ void seisekitime1::buildColumn(int level)
     connect(Label3[level], &ClickableLabel::clicked, this, [this, level] { startLevel(level, false); });
 
     Command4[level] = new QPushButton(QStringLiteral("ｽﾀｰﾄ(&%1)").arg(level), this);
-    Command4[level]->setGeometry(x + w - 104, 68, 104, 40);
     Command4[level]->setFont(screenFont(13, true));
     Command4[level]->setToolTip(QStringLiteral("クリックしてスタートします。番号を押してもよろしい"));
     connect(Command4[level], &QPushButton::clicked, this, [this, level] { startLevel(level, true); });
 
-    Text1[level] = makeLabel(this, Command4[level]->geometry(), 11, true);
+    Text1[level] = makeLabel(this, {}, 11, true);
     Text1[level]->setText(QStringLiteral("やりすぎ禁止"));
     Text1[level]->setAlignment(Qt::AlignCenter);
     Text1[level]->setFrameStyle(QFrame::Box);
     setBackground(Text1[level], QColor(192, 192, 192));
     Text1[level]->hide();
 
-    Label7[level] = makeLabel(this, {x, 114, w, 22}, 11);
+    Label7[level] = makeLabel(this, {}, 11);
     setBackground(Label7[level], kLineGrey);
     Label7[level]->setText(targetLine(level));
-    Label8[level] = makeLabel(this, {x, 138, w, 22}, 11);
+    Label8[level] = makeLabel(this, {}, 11);
     setBackground(Label8[level], kLineGrey);
     Label8[level]->setText(recentPeriodLine(level, h.currentPupil));
-    Label9[level] = makeLabel(this, {x, 166, 60, 22}, 11, true);
-    Label14[level] = makeLabel(this, {x + 62, 166, w - 62, 22}, 11);
-    Label10[level] = makeLabel(this, {x, 190, 60, 22}, 11, true);
-    Label15[level] = makeLabel(this, {x + 62, 190, w - 62, 22}, 11);
+    Label9[level] = makeLabel(this, {}, 11, true);
+    Label10[level] = makeLabel(this, {}, 11, true);
+    Label14[level] = makeLabel(this, {}, 11);
+    Label15[level] = makeLabel(this, {}, 11);
     List5[level] = new QListWidget(this);
-    List5[level]->setGeometry(x, 220, w, kCanvasHeight - 236);
-    List5[level]->setFont(fixedPitchFont(10));
+    List5[level]->setFont(fixedPitchFont(11));
     List5[level]->setFocusPolicy(Qt::NoFocus);
+    List5[level]->setUniformItemSizes(true);
+    List5[level]->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+    // The ranking procedure of the level, run by the list options rather than clicked.
+    Command3[level] = new QPushButton(QStringLiteral("成績表示"), this);
+    Command3[level]->hide();
+    connect(Command3[level], &QPushButton::clicked, this, [this, level] { Command3_Click(level); });
+    placeColumn(level, kColumnsLeft + (level - 1) * m_columnWidth);
+}
+
+// Column L from its left edge x: the level's number and name, start button, target and
+// recent-period lines, the captions "今日" and "今まで" over their values, the list.
+void seisekitime1::placeColumn(int level, int x)
+{
+    const int w = m_columnWidth - 8;
+    const int half = w / 2;
+    Label1[level]->move(x, 70);
+    Label3[level]->setGeometry(x + Label1[level]->width() + 2, 70, w - 140, 36);
+    Command4[level]->setGeometry(x + w - 104, 68, 104, 40);
+    Text1[level]->setGeometry(Command4[level]->geometry());
+    Label7[level]->setGeometry(x, 114, w, 22);
+    Label8[level]->setGeometry(x, 138, w, 22);
+    Label9[level]->setGeometry(x, 164, half, 22);
+    Label10[level]->setGeometry(x + half, 164, w - half, 22);
+    Label14[level]->setGeometry(x, 186, half, 22);
+    Label15[level]->setGeometry(x + half, 186, w - half, 22);
+    List5[level]->setGeometry(x, kListsTop, w, kListsBottom - kListsTop);
+}
+
+void seisekitime1::buildListControls()
+{
+    const Hensuu1 &h = hensuu1();
+    auto *views = new QButtonGroup(this);
+    const QStringList viewCaptions = {QStringLiteral("ﾀｲﾑ表示"), QStringLiteral("ﾎﾟｲﾝﾄ表示"),
+                                      QStringLiteral("個人ﾀｲﾑ")};
+    for (int i = 0; i < 3; ++i) {
+        Option2[i] = new QRadioButton(viewCaptions[i], this);
+        Option2[i]->setGeometry(16 + i * 96, 214, 94, 28);
+        Option2[i]->setFont(screenFont(11, true));
+        Option2[i]->setFocusPolicy(Qt::NoFocus);
+        views->addButton(Option2[i], i);
+        connect(Option2[i], &QRadioButton::clicked, this, [this, i] { Option2_Click(i); });
+    }
+    // The personal times open with the progress charts.
+    Option2[2]->setEnabled(false);
+
+    Picture1 = new QWidget(this);
+    Picture1->setGeometry(312, 212, 336, 32);
+    const QStringList kindCaptions = {QString(), QStringLiteral("BEST表示"), QStringLiteral("本日のみ"),
+                                      QStringLiteral("オール表示")};
+    for (int i = 1; i <= 3; ++i) {
+        Option1[i] = new QRadioButton(kindCaptions[i], Picture1);
+        Option1[i]->setGeometry((i - 1) * 112, 2, 110, 28);
+        Option1[i]->setFont(screenFont(11));
+        Option1[i]->setFocusPolicy(Qt::NoFocus);
+        connect(Option1[i], &QRadioButton::clicked, this, [this, i] { Option1_Click(i); });
+    }
+    Command5 = new QPushButton(QStringLiteral("本日成績表示"), Picture1);
+    Command7 = new QPushButton(QStringLiteral("全成績"), Picture1);
+    Command6 = new QPushButton(QStringLiteral("過去最高表示"), Picture1);
+    // The list builders, run by the options rather than clicked.
+    for (QPushButton *builder : {Command5, Command7, Command6})
+        builder->hide();
+    connect(Command5, &QPushButton::clicked, this, &seisekitime1::Command5_Click);
+    connect(Command7, &QPushButton::clicked, this, &seisekitime1::Command7_Click);
+    connect(Command6, &QPushButton::clicked, this, &seisekitime1::Command6_Click);
+
+    Combo2 = new QComboBox(this);
+    Combo2->setGeometry(660, 214, 210, 28);
+    Combo2->setFont(screenFont(11));
+    Combo2->setFocusPolicy(Qt::NoFocus);
+    Combo2->addItems(periodChoiceTexts());
+    Combo2->setCurrentIndex(listSettings().periodChoice - 1);
+    Combo2->hide();
+    connect(Combo2, &QComboBox::activated, this, &seisekitime1::Combo2_Click);
+    connect(Combo1, &QComboBox::activated, this, &seisekitime1::Combo1_Click);
+
+    Label5 = makeLabel(this, {16, 248, 992, 28}, 14, true);
+
+    HScroll1 = new QScrollBar(Qt::Horizontal, this);
+    HScroll1->setGeometry(kColumnsLeft, kListsBottom + 2, kCanvasWidth - 2 * kColumnsLeft, 16);
+    HScroll1->setRange(1, std::max<int>(h.levelCount, 1));
+    HScroll1->setFocusPolicy(Qt::NoFocus);
+    HScroll1->setVisible(h.levelCount > kLevelsShownWhole);
+    connect(HScroll1, &QScrollBar::valueChanged, this, &seisekitime1::HScroll1_Change);
+
+    Picture6 = new QWidget(this);
+    setBackground(Picture6, QColor(255, 255, 192));
+    Picture6->setGeometry(312, 420, 400, 120);
+    Label21 = makeLabel(Picture6, {0, 16, 400, 40}, 18, true);
+    Label21->setText(QStringLiteral("Just a momento, please."));
+    Label21->setAlignment(Qt::AlignCenter);
+    ProgressBar2 = new QProgressBar(Picture6);
+    ProgressBar2->setGeometry(40, 70, 320, 24);
+    Picture6->hide();
 }
 
 void seisekitime1::showWaitPanel(bool shown)
@@ -161,7 +259,17 @@ void seisekitime1::activate()
     Label18->setText(todayTotalHeader(h.todayTotal));
     ProgressBar1->setMaximum(h.levelCount);
 
-    回数など表示();
+    // The lists open on the school's ranking of points so far.
+    Option1[1]->setText(QStringLiteral("累計順"));
+    Option1[2]->setText(QStringLiteral("本日順"));
+    viewMode = 2;
+    listSettings().listMode = 1;
+    activating = 1;
+    Option2[1]->setChecked(true);
+    Option2_Click(1);
+    activating = 0;
+    Option1[1]->setChecked(true);
+    Option1_Click(1);
     for (int level = 1; level <= h.levelCount; ++level) {
         if (isPracticeLevel(level)) {
             h.passTime[level] = 600;
@@ -176,11 +284,12 @@ void seisekitime1::activate()
     Label11->setText(h.programTitle);
     Label11->setFont(screenFont(menuTitlePointSize(h.programTitle), true));
 
-    placeColumns();
+    HScroll1_Change(HScroll1->value());
     for (int level = 1; level <= h.levelCount; ++level) {
         if (isPracticeLevel(level)) {
-            for (QWidget *w : std::initializer_list<QWidget *>{List5[level], Label7[level], Label8[level], Label9[level],
-                                                               Label10[level], Label14[level], Label15[level]})
+            for (QWidget *w :
+                 std::initializer_list<QWidget *>{List5[level], Label7[level], Label8[level], Label9[level],
+                                                  Label10[level], Label14[level], Label15[level]})
                 w->hide();
         }
         Label14[level]->setText(todayValue(level, h.currentPupil));
@@ -197,18 +306,15 @@ void seisekitime1::activate()
     menuReady = 1;
 }
 
-void seisekitime1::placeColumns()
+void seisekitime1::HScroll1_Change(int value)
 {
-    // Columns stand side by side, each levelCount-th of the menu's width.
-    for (int level = 1; level <= hensuu1().levelCount; ++level) {
-        const int dx = kColumnsLeft + (level - 1) * m_columnWidth - Label1[level]->x();
-        if (dx == 0)
-            continue;
-        for (QWidget *w : std::initializer_list<QWidget *>{Label1[level], Label3[level], Command4[level], Text1[level],
-                                                           Label7[level], Label8[level], Label9[level],
-                                                           Label10[level], Label14[level], Label15[level],
-                                                           List5[level]})
-            w->move(w->x() + dx, w->y());
+    const int levelCount = hensuu1().levelCount;
+    const int first = value > levelCount ? 1 : value;
+    for (int level = 1; level <= levelCount; ++level) {
+        int x = kColumnsLeft + (level - first) * m_columnWidth;
+        if (x < 0)
+            x = width(); // out of sight
+        placeColumn(level, x);
     }
 }
 
@@ -277,4 +383,228 @@ bool seisekitime1::previewKey(QKeyEvent *event)
         return true;
     }
     return false;
+}
+
+// ---- the result lists --------------------------------------------------------------
+
+ListRequest seisekitime1::listRequest() const
+{
+    ListRequest request;
+    request.currentPupil = hensuu1().currentPupil;
+    request.gradeFilter = Combo1->currentText();
+    request.periodChoice = listSettings().periodChoice;
+    request.today = env().clock->today();
+    request.now = nowAsOleDate();
+    return request;
+}
+
+void seisekitime1::beginRebuild()
+{
+    Command1->setEnabled(false);
+    for (int level = 1; level <= hensuu1().levelCount; ++level) {
+        Command4[level]->setEnabled(false);
+        List5[level]->hide();
+    }
+    Picture6->show();
+    Picture6->raise();
+}
+
+void seisekitime1::fillList(int level, const LevelList &list)
+{
+    QListWidget *box = List5[level];
+    box->clear();
+    box->addItems(list.lines);
+    if (list.scrollRow >= 0)
+        box->scrollToItem(box->item(list.scrollRow));
+}
+
+void seisekitime1::Option2_Click(int index)
+{
+    beginRebuild();
+    QCoreApplication::processEvents();
+    if (activating == 1)
+        return;
+    switch (index) {
+    case 0:
+        Option1[1]->setText(QStringLiteral("BEST表示"));
+        Option1[2]->setText(QStringLiteral("本日のみ"));
+        Option1[3]->setEnabled(true);
+        viewMode = 1;
+        for (int i = 1; i <= 3; ++i) {
+            if (Option1[i]->isChecked()) {
+                Option1_Click(i);
+                break;
+            }
+        }
+        break;
+    case 1:
+        Combo2->hide();
+        Option1[1]->setText(QStringLiteral("合計累計"));
+        Option1[2]->setText(QStringLiteral("合計本日"));
+        Option1[3]->setText(QStringLiteral("すべて"));
+        Option1[3]->setEnabled(true);
+        viewMode = 2;
+        QCoreApplication::processEvents();
+        if (Option1[1]->isChecked()) {
+            rankOrder = 1;
+            Option1_Click(1);
+        } else if (Option1[3]->isChecked()) {
+            Option1_Click(3);
+        } else if (Option1[2]->isChecked()) {
+            rankOrder = 2;
+            Option1_Click(2);
+        }
+        break;
+    default:
+        Combo2->hide();
+        break;
+    }
+}
+
+void seisekitime1::Option1_Click(int index)
+{
+    const Hensuu1 &h = hensuu1();
+    beginRebuild();
+    Combo2->hide();
+    Picture1->setEnabled(false);
+    QCoreApplication::processEvents();
+    if (viewMode == 0)
+        viewMode = 1;
+    const ListKind kind = listKindOf(viewMode, index);
+    switch (kind) {
+    case ListKind::BestTimes:
+        Command6_Click();
+        break;
+    case ListKind::TodaysRecords:
+        Command5_Click();
+        break;
+    case ListKind::PeriodRecords:
+    case ListKind::PeriodPoints:
+        Command7_Click();
+        break;
+    case ListKind::PointsSoFar:
+    case ListKind::PointsToday: {
+        rankOrder = kind == ListKind::PointsToday ? 2 : 1;
+        Label5->setText(listTitleOf(kind));
+        ProgressBar1->setValue(0);
+        ProgressBar2->setMaximum(h.levelCount);
+        for (int level = 1; level <= h.levelCount; ++level) {
+            ProgressBar2->setValue(level);
+            if (kind == ListKind::PointsSoFar)
+                ProgressBar1->setValue(level);
+            Command3_Click(level);
+        }
+        break;
+    }
+    }
+    if (viewMode == 2)
+        Picture1->setEnabled(true);
+
+    Command1->setEnabled(true);
+    LevelAccessPassRun();
+    for (int level = 1; level <= h.levelCount; ++level) {
+        if (!Label3[level]->text().contains(u'練'))
+            List5[level]->show();
+    }
+    Picture6->hide();
+}
+
+void seisekitime1::Combo2_Click(int index)
+{
+    if (!Option1[3]->isChecked())
+        return;
+    listSettings().periodChoice = static_cast<int16_t>(index + 1);
+    Option1_Click(3);
+}
+
+void seisekitime1::Combo1_Click()
+{
+    Option2_Click(Option2[0]->isChecked() ? 0 : 1);
+    Command4[1]->setFocus();
+}
+
+void seisekitime1::showRecordLists(ListKind kind, const QString &procedure)
+{
+    QByteArray bytes;
+    readResultsForLists(procedure, bytes);
+    const int count = recordCountOf(bytes);
+    ProgressBar2->setMaximum(static_cast<int>((count + 1) * 1.1));
+    ProgressBar2->setValue(0);
+    const ListsView view = computeLists(kind, bytes, listRequest());
+    ListSettings &settings = listSettings();
+    settings.listMode = view.listMode;
+    if (view.listMode == 3)
+        settings.periodDays = static_cast<int16_t>(view.periodDays);
+    Label5->setText(view.title);
+    for (int level = 1; level <= hensuu1().levelCount; ++level)
+        fillList(level, view.levels[level]);
+    ProgressBar2->setValue(count);
+}
+
+void seisekitime1::Command5_Click()
+{
+    回数など表示();
+    showRecordLists(ListKind::TodaysRecords, QStringLiteral("Command5"));
+    成績リスト色表示();
+    Picture1->setEnabled(true);
+}
+
+void seisekitime1::Command7_Click()
+{
+    回数など表示();
+    showRecordLists(viewMode == 1 ? ListKind::PeriodRecords : ListKind::PeriodPoints,
+                    QStringLiteral("Command7"));
+    QCoreApplication::processEvents();
+    成績リスト色表示();
+    Picture1->setEnabled(true);
+    Combo2->setCurrentIndex(listSettings().periodChoice - 1);
+    Combo2->show();
+}
+
+void seisekitime1::Command6_Click()
+{
+    const Hensuu1 &h = hensuu1();
+    Label5->setText(listTitleOf(ListKind::BestTimes));
+    listSettings().listMode = 1;
+    回数など表示();
+    ProgressBar2->setValue(0);
+    ProgressBar2->setMaximum(h.levelCount);
+    for (int level = 1; level <= h.levelCount; ++level) {
+        ProgressBar2->setValue(level);
+        if (isPracticeLevel(level)) {
+            for (QWidget *w :
+                 std::initializer_list<QWidget *>{List5[level], Label7[level], Label8[level], Label14[level],
+                                                  Label15[level], Label9[level], Label10[level]})
+                w->hide();
+        } else {
+            Command3_Click(level);
+        }
+        List5[level]->clearSelection();
+    }
+    Picture1->setEnabled(true);
+}
+
+void seisekitime1::Command3_Click(int level)
+{
+    const Hensuu1 &h = hensuu1();
+    Label9[level]->setText(QStringLiteral("今日"));
+    Label10[level]->setText(QStringLiteral("今まで"));
+    const LevelList list = levelRanking(level, viewMode == 0 ? 1 : viewMode, rankOrder == 0 ? 1 : rankOrder,
+                                        h.currentPupil, Combo1->currentText());
+    fillList(level, list);
+    成績リスト色表示単独(level);
+}
+
+void seisekitime1::成績リスト色表示()
+{
+    for (int level = 1; level <= hensuu1().levelCount; ++level) {
+        if (List5[level]->count() > 0)
+            List5[level]->clearSelection();
+    }
+}
+
+void seisekitime1::成績リスト色表示単独(int level)
+{
+    if (List5[level]->count() > 0 && (viewMode == 2 || hensuu1().levelKind[level] == 1))
+        List5[level]->clearSelection();
 }

@@ -5,13 +5,18 @@
 #include "core/screen_host.h"
 #include "core/widgets.h"
 
+#include "menu/result_lists.h"
+
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
 
-class seisekitime1 : public Screen {
+class seisekitime1 : public Screen
+{
     Q_OBJECT
 public:
     explicit seisekitime1(QWidget *parent = nullptr);
@@ -23,7 +28,24 @@ public:
     void startLevel(int level, bool withWaitPanel);
     void back();
 
+    // The result lists: the view (time, points, personal times), the kind of list within
+    // it, the period and the grade filter; each change rebuilds every list.
+    void Option2_Click(int index);
+    void Option1_Click(int index);
+    void Combo2_Click(int index);
+    void Combo1_Click();
+    void Command5_Click();          // today's records
+    void Command7_Click();          // a period's records
+    void Command6_Click();          // best-time rankings
+    void Command3_Click(int level); // one level's ranking
+    void 成績リスト色表示();
+    void 成績リスト色表示単独(int level);
+    void HScroll1_Change(int value);
+
     int16_t menuReady = 0;
+    int16_t viewMode = 0;  // 1 time view, 2 points view
+    int16_t rankOrder = 0; // points view: 1 so far, 2 today
+    int16_t activating = 0;
 
     QLabel *Label11;
     QLabel *Label12;
@@ -39,6 +61,20 @@ public:
     QWidget *Picture7;
     std::array<QPushButton *, 2> Command10{};
     QPushButton *Command12;
+
+    std::array<QRadioButton *, 3> Option2{};
+    std::array<QRadioButton *, 4> Option1{}; // 1..3
+    QComboBox *Combo2;
+    QLabel *Label5;
+    QWidget *Picture1;
+    QWidget *Picture6;
+    QProgressBar *ProgressBar2;
+    QLabel *Label21;
+    QPushButton *Command5;
+    QPushButton *Command7;
+    QPushButton *Command6;
+    PerLevel<QPushButton *> Command3{};
+    QScrollBar *HScroll1;
 
     PerLevel<QLabel *> Label1{};
     PerLevel<ClickableLabel *> Label3{};
@@ -57,8 +93,15 @@ protected:
 
 private:
     void buildColumn(int level);
-    void placeColumns();
+    void buildListControls();
+    void placeColumn(int level, int x);
     void showWaitPanel(bool shown);
+    // Disables the buttons and hides the lists while they are rebuilt.
+    void beginRebuild();
+    ListRequest listRequest() const;
+    void fillList(int level, const LevelList &list);
+    // Fills every level's list from the records of the results file.
+    void showRecordLists(ListKind kind, const QString &procedure);
 
     int m_columnWidth = 0;
 };
