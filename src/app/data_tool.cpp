@@ -80,10 +80,8 @@ void checkRoster(Findings &findings)
 
 void checkCriteria(Findings &findings)
 {
-    const QString path = hensuu1().dataFolder + kCriteriaFileName;
-    const QString problem = LoadCriteriaTable(path);
-    if (!problem.isEmpty())
-        findings.add(path, 0, problem);
+    if (const QString problem = loadToolCriteria(); !problem.isEmpty())
+        findings.add(hensuu1().dataFolder + kCriteriaFileName, 0, problem);
 }
 
 bool isWaveFile(const QString &path)
@@ -269,19 +267,6 @@ int runExport(const DataToolInvocation &invocation, QTextStream &out, QTextStrea
 
 // ---- append ------------------------------------------------------------------
 
-std::optional<int> wholeOption(const QStringList &arguments, const QString &name, int lowest, int highest,
-                               QTextStream &err)
-{
-    bool ok = false;
-    const int value = optionValue(arguments, name).toInt(&ok);
-    if (!ok || value < lowest || value > highest) {
-        err << QStringLiteral("%1には%2から%3までの整数を指定します").arg(name).arg(lowest).arg(highest)
-            << '\n';
-        return std::nullopt;
-    }
-    return value;
-}
-
 int runAppend(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err)
 {
     const std::optional<int> pupil = wholeOption(invocation.arguments, "--pupil", 1, kMaxPupil, err);
@@ -340,6 +325,7 @@ const CommandEntry kCommands[] = {
     {"append", runAppend},
     {"demo", runDemo},
     {"stats", runStats},
+    {"lists", runLists},
 };
 
 const char *const kHelp = R"(使い方: ranvex-data [--base DIR] [--program NAME] COMMAND [...]
@@ -366,9 +352,18 @@ const char *const kHelp = R"(使い方: ranvex-data [--base DIR] [--program NAME
       overuseWindowPoints,todayCount,todayPoints,bestTime
       のあと、どれかの値が 0（bestTime は 99999）でないレベルと生徒ごとに一行、レベル順、生徒順。
       空の行のあと level,bestTimeAll とレベル 1..35 の行。--now で「今」の日時を決めます。
+  lists --pupil P --view time|points --kind 1|2|3 [--period 1..5] [--grade TEXT]
+        [--now "yyyy/mm/dd hh:mm:ss"]
+      レベル画面の成績リストを画面と同じ計算で示します。最初に「title: 」とリストの見出し、
+      そのあとレベルごとに「# level L」（画面で隠れるリストは「# level L hidden」）と、画面の
+      並びのままの行。--view time の --kind 1 はベスト成績の順位、2 は本日の成績、3 は期間の
+      成績（タイムが先）。--view points の --kind 1 は獲得ポイントの今までの順位、2 は今日の順位、
+      3 は期間の成績（ポイントが先）。--pupil は今の生徒（●の行）、--period は期間（1 今週、
+      2 先週から、3 １ヶ月間、4 １年間、5 今まで; 既定 3）、--grade は学年のしぼりこみ
+      （既定 全学年）、--now は「今」の日時です。
   demo DIR
       DIR にデモ教室を作ります（パスデータ.txt、共有フォルダ shared/ の共通データ、名簿、
-      音フォルダ、タイム回数データと数週間分の成績）。あるタイム回数データと成績は残します。
+      音フォルダ、タイム回数データと十週間分と今日のこの時刻までの成績）。あるタイム回数データと成績は残します。
 
 オプション:
   --base DIR      共有フォルダ。ないときはこのプログラムのフォルダの上のパスデータ.txtから読みます。
@@ -383,6 +378,39 @@ QString optionValue(const QStringList &arguments, const QString &name)
 {
     const qsizetype at = arguments.indexOf(name);
     return at >= 0 && at + 1 < arguments.size() ? arguments[at + 1] : QString();
+}
+
+std::optional<int> wholeOption(const QStringList &arguments, const QString &name, int lowest, int highest,
+                               QTextStream &err)
+{
+    bool ok = false;
+    const int value = optionValue(arguments, name).toInt(&ok);
+    if (!ok || value < lowest || value > highest) {
+        err << QStringLiteral("%1には%2から%3までの整数を指定します").arg(name).arg(lowest).arg(highest)
+            << '\n';
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<QDateTime> momentOption(const QStringList &arguments, QTextStream &err)
+{
+    if (!arguments.contains(QStringLiteral("--now")))
+        return QDateTime::currentDateTime();
+    const QString text = optionValue(arguments, QStringLiteral("--now"));
+    const QDateTime moment = QDateTime::fromString(text, QStringLiteral("yyyy/M/d H:m:s"));
+    if (!moment.isValid()) {
+        err << QStringLiteral("--now には「yyyy/mm/dd hh:mm:ss」の形で日時を書きます（「%1」は読めません）")
+                   .arg(text)
+            << '\n';
+        return std::nullopt;
+    }
+    return moment;
+}
+
+QString loadToolCriteria()
+{
+    return LoadCriteriaTable(hensuu1().dataFolder + QString::fromUtf8(kCriteriaFileName));
 }
 
 std::optional<ConfigurationProblem> loadToolConfiguration(const DataToolInvocation &invocation)
