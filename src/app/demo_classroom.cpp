@@ -19,7 +19,7 @@
 namespace {
 
 constexpr double kSchoolYearStartMonth = 4;
-constexpr int kHistoryDays = 21;
+constexpr int kHistoryDays = 70;
 constexpr int kTeacherNumber = 1000;
 
 struct DemoPupil {
@@ -153,9 +153,10 @@ std::pair<int, int> levelsOfGrade(int grade)
     return {3, 3};
 }
 
-// A few weeks of afternoons: every listed pupil comes on some days and does one to
-// four drills, getting a little faster week by week; now and then the time runs out.
-QByteArray historyBytes(const QDate &today, const QString &schoolCode)
+// Ten weeks of afternoons up to this moment: on a school day every listed pupil may
+// come and do one to four drills, getting a little faster week by week; now and then
+// the time runs out. Today most pupils have come already, in the hours before now.
+QByteArray historyBytes(const QDate &today, double nowSeconds, const QString &schoolCode)
 {
     std::mt19937 generator(20260401);
     std::uniform_real_distribution<double> uniform(0.0, 1.0);
@@ -164,30 +165,35 @@ QByteArray historyBytes(const QDate &today, const QString &schoolCode)
         skill[pupil.number] = 0.75 + uniform(generator) * 1.0;
 
     QByteArray bytes;
-    for (int back = kHistoryDays; back >= 1; --back) {
+    for (int back = kHistoryDays; back >= 0; --back) {
         const QDate day = today.addDays(-back);
-        if (day.dayOfWeek() == Qt::Sunday)
+        if (back > 0 && day.dayOfWeek() == Qt::Sunday)
             continue;
+        const double comes = back == 0 ? 0.8 : 0.4;
+        const double afternoon = back == 0 ? std::max(nowSeconds - 3 * 3600, 0.0) : 15.5 * 3600;
+        const double lastSecond = back == 0 ? nowSeconds : 86399.0;
         QList<ResultRecord> records;
         for (const DemoPupil &pupil : kPupils) {
-            if (pupil.status != 0 || pupil.grade < 1 || uniform(generator) > 0.4)
+            if (pupil.status != 0 || pupil.grade < 1 || uniform(generator) > comes)
                 continue;
             const auto [lowest, highest] = levelsOfGrade(pupil.grade);
             const int attempts = 1 + static_cast<int>(uniform(generator) * 4);
-            double seconds = (15.5 + uniform(generator) * 4.5) * 3600;
+            double seconds = afternoon + uniform(generator) * 1.5 * 3600;
             for (int a = 0; a < attempts; ++a) {
                 const int level = lowest + static_cast<int>(uniform(generator) * (highest - lowest + 1));
                 const DemoLevel &criteria = kLevels[level - 1];
-                const double practice = 1.0 - 0.012 * (kHistoryDays - back);
+                const double practice = 1.0 - 0.004 * (kHistoryDays - back);
                 const double noise = 0.85 + uniform(generator) * 0.3;
                 int time = static_cast<int>(criteria.passTime * skill[pupil.number] * practice * noise);
                 time = std::max(time, criteria.passTime / 2);
                 if (uniform(generator) < 0.06 || time >= 5 * criteria.minimumTime)
                     time = kTimedOut;
+                seconds += std::min(time, 5 * criteria.minimumTime) + 60 + uniform(generator) * 240;
+                if (seconds > lastSecond)
+                    break;
                 ResultRecord record;
                 record.date = oleDateOf(day);
-                seconds += std::min(time, 5 * criteria.minimumTime) + 60 + uniform(generator) * 240;
-                record.timeOfDay = std::floor(std::min(seconds, 86399.0)) / 86400.0;
+                record.timeOfDay = std::floor(seconds) / 86400.0;
                 record.pupil = static_cast<int16_t>(pupil.number);
                 record.level = static_cast<int16_t>(level);
                 record.resultTime = time;
@@ -234,7 +240,8 @@ QString writeDemoClassroom(const QString &folder, const QString &programFolderNa
     if (problem.isEmpty() && !QFileInfo::exists(dataFolder + kCriteriaFileName))
         problem = writeText(dataFolder + kCriteriaFileName, criteriaText());
     if (problem.isEmpty() && !QFileInfo::exists(dataFolder + kResultsFileName))
-        problem = writeFile(dataFolder + kResultsFileName, historyBytes(today, schoolCode));
+        problem = writeFile(dataFolder + kResultsFileName,
+                            historyBytes(today, env().clock->timeOfDay(), schoolCode));
     if (problem.isEmpty())
         problem = writeText(soundFolder + kSoundListFileName, QString::fromUtf8(kSoundList));
     for (const DemoSound &sound : demoSounds()) {
