@@ -3,8 +3,8 @@
 // way (one read call per record). Prints the three times, the two ratios and how often
 // a warm scan allocated; exits non-zero when a ratio misses its bound.
 //
-// Each time is the least processor time of the repetitions: on a shared machine the
-// other programs only ever add to a run, so the least disturbed run is the truest.
+// Each time is the least processor time of the repetitions.
+#include "bench_support.h"
 #include "core/environment.h"
 #include "core/hensuu1.h"
 #include "results/results_file.h"
@@ -19,8 +19,6 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
-#include <string>
 
 // Every allocation of the process passes through here, Qt's containers included, so
 // that the allocations of a scan can be counted.
@@ -58,65 +56,6 @@ extern "C" void free(void *p)
 
 namespace
 {
-constexpr int kPupils = 5000;
-constexpr int kRecords = 20000;
-
-class BenchClock : public Clock
-{
-public:
-    QDate today() const override { return QDate(2026, 12, 9); }
-    double timeOfDay() const override { return 15 * 3600; }
-    int64_t monotonicMs() const override { return 0; }
-};
-
-class BenchDialogs : public Dialogs
-{
-public:
-    DialogAnswer message(const QString &text, const QString &, DialogButtons) override
-    {
-        std::fprintf(stderr, "%s\n", qUtf8Printable(text));
-        return DialogAnswer::Ok;
-    }
-    void endProgram(int status) override { std::exit(status); }
-};
-
-// Attempts of the last two months, appended day by day as the PCs record them, spread
-// over every pupil and the three levels, with the odd time-out.
-QByteArray schoolFile()
-{
-    const double today = oleDateOf(QDate(2026, 12, 9));
-    QByteArray bytes;
-    bytes.reserve(kRecords * kRecordSize);
-    uint32_t state = 1;
-    auto next = [&state](uint32_t range) {
-        state = state * 1664525u + 1013904223u;
-        return (state >> 8) % range;
-    };
-    for (int i = 0; i < kRecords; ++i) {
-        ResultRecord r;
-        r.date = today - 59 + (i * 60) / kRecords;
-        r.timeOfDay = (9 * 3600 + (i % 60) * 500) / 86400.0;
-        r.pupil = static_cast<int16_t>(1 + next(kPupils));
-        r.level = static_cast<int16_t>(1 + next(3));
-        r.resultTime = next(20) == 0 ? kTimedOut : static_cast<int32_t>(30 + next(400));
-        bytes += r.toBytes();
-    }
-    return bytes;
-}
-
-void setCriteria()
-{
-    Hensuu1 &h = hensuu1();
-    const int passTimes[] = {0, 60, 90, 120};
-    for (int level = 1; level <= 3; ++level) {
-        h.passTime[level] = passTimes[level];
-        h.minimumTime[level] = passTimes[level] * 2;
-        h.pointMultiplier[level] = 1.5f;
-        h.passPeriodDays[level] = LooseValue::fromField(QStringLiteral("7"));
-        h.overusePeriodDays[level] = LooseValue::fromField(QStringLiteral("1"));
-    }
-}
-
 void BM_Scan(benchmark::State &state)
 {
     for (auto _ : state) {
@@ -164,29 +103,6 @@ BENCHMARK(BM_Scan)->Unit(benchmark::kMicrosecond)->Repetitions(9);
 BENCHMARK(BM_Floor)->Unit(benchmark::kMicrosecond)->Repetitions(9);
 BENCHMARK(BM_Naive)->Unit(benchmark::kMicrosecond)->Repetitions(5);
 
-// Keeps the least time of each benchmark's repetitions and prints the summaries.
-class LeastTimeReporter : public benchmark::ConsoleReporter
-{
-public:
-    std::map<std::string, double> leastUs;
-
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        std::vector<Run> summaries;
-        for (const Run &run : runs) {
-            if (run.run_type == Run::RT_Aggregate) {
-                summaries.push_back(run);
-                continue;
-            }
-            const std::string &name = run.run_name.function_name;
-            const double us = run.GetAdjustedCPUTime();
-            if (!leastUs.count(name) || us < leastUs[name])
-                leastUs[name] = us;
-        }
-        if (!summaries.empty())
-            ConsoleReporter::ReportRuns(summaries);
-    }
-};
 } // namespace
 
 int main(int argc, char **argv)
@@ -198,14 +114,9 @@ int main(int argc, char **argv)
 
     QTemporaryDir folder;
     hensuu1().dataFolder = folder.path() + "/";
-    setCriteria();
-    {
-        QFile file(resultsFilePath());
-        if (!file.open(QIODevice::WriteOnly) || file.write(schoolFile()) != kRecords * kRecordSize) {
-            std::fprintf(stderr, "cannot write %s\n", qUtf8Printable(resultsFilePath()));
-            return 2;
-        }
-    }
+    setBenchCriteria();
+    if (!writeBenchSchoolFile())
+        return 2;
 
     // A warm scan: the file buffer has grown to the file's size.
     ComputePupilStatistics();
@@ -227,7 +138,7 @@ int main(int argc, char **argv)
     }
     const double overFloor = scan / floor;
     const double underNaive = naive / scan;
-    std::printf("\n%d records, %d pupils\n", kRecords, kPupils);
+    std::printf("\n%d records, %d pupils\n", kBenchRecords, kBenchPupils);
     std::printf("scan   %10.1f us\nfloor  %10.1f us\nnaive  %10.1f us\n", scan, floor, naive);
     std::printf("scan / floor  = %6.2f (at most 2)   %s\n", overFloor, overFloor <= 2 ? "ok" : "MISSED");
     std::printf("naive / scan  = %6.2f (at least 10) %s\n", underNaive, underNaive >= 10 ? "ok" : "MISSED");
