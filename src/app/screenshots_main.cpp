@@ -155,6 +155,17 @@ bool saveMenuScreens(const QString &output)
     };
     seisekitime1 *menu = openMenuOf(pupil);
     ok &= save(menu, output, "seisekitime1");
+    // Every view of the lists, as the options choose them.
+    const auto choose = [&](QAbstractButton *option, const char *name) {
+        option->click();
+        ok &= save(menu, output, name);
+    };
+    choose(menu->Option1[2], "seisekitime1-points-today");
+    choose(menu->Option1[3], "seisekitime1-points-period");
+    choose(menu->Option2[0], "seisekitime1-time-period");
+    choose(menu->Option1[1], "seisekitime1-time-best");
+    choose(menu->Option1[2], "seisekitime1-time-today");
+    menu = openMenuOf(pupil);
 
     h.overuseCount[1] = LooseValue::fromField(QStringLiteral("5"));
     h.overuseWindowCount[1][pupil] = 5;

@@ -5,7 +5,10 @@
 #include "pupils/roster.h"
 #include "test_support.h"
 
+#include <QFile>
 #include <QTest>
+
+#include <cerrno>
 
 #include <cmath>
 #include <limits>
@@ -99,6 +102,8 @@ private Q_SLOTS:
     void pointsRankings();
     void rankingOfAGradeAndAHundredPupils();
     void practiceLevelIsHidden();
+    void heldFileIsWaitedFor();
+    void unreadableFileEndsTheProgram();
 };
 
 void TestResultLists::gradeMarks_data()
@@ -347,6 +352,47 @@ void TestResultLists::practiceLevelIsHidden()
         QVERIFY(!view.levels[1].hidden);
         QVERIFY(!view.levels[3].hidden);
     }
+}
+
+void TestResultLists::heldFileIsWaitedFor()
+{
+    FakeEnvironment fakes;
+    TestClassroom classroom;
+    hensuu1().dataFolder = classroom.dataFolder();
+    const QByteArray records = fileOf({record(12, 1, 40), record(13, 1, 41)});
+    classroom.writeBytes(resultsFilePath(), records);
+    int reads = 0;
+    fileFaultHook() = [&](FileStep step, const QString &) {
+        return step == FileStep::Read && ++reads <= 2 ? EAGAIN : 0;
+    };
+    QByteArray bytes;
+    readResultsForLists(QStringLiteral("Command5"), bytes);
+    fileFaultHook() = nullptr;
+    QCOMPARE(bytes, records);
+    QCOMPARE(fakes.dialogs.messages.size(), 2);
+    QVERIFY(fakes.dialogs.messages[0].text.startsWith(QStringLiteral("先生を呼びなさい")));
+    QVERIFY(fakes.dialogs.messages[0].text.endsWith(QStringLiteral("70")));
+
+    // A file no PC has written yet holds no records.
+    QFile::remove(resultsFilePath());
+    readResultsForLists(QStringLiteral("Command5"), bytes);
+    QVERIFY(bytes.isEmpty());
+    QCOMPARE(fakes.dialogs.messages.size(), 2);
+}
+
+void TestResultLists::unreadableFileEndsTheProgram()
+{
+    FakeEnvironment fakes;
+    TestClassroom classroom;
+    hensuu1().dataFolder = classroom.dataFolder();
+    classroom.writeBytes(resultsFilePath(), fileOf({record(12, 1, 40)}));
+    fileFaultHook() = [](FileStep step, const QString &) { return step == FileStep::Read ? EIO : 0; };
+    QByteArray bytes;
+    QVERIFY_THROWS_EXCEPTION(ProgramEnded, readResultsForLists(QStringLiteral("Command7"), bytes));
+    fileFaultHook() = nullptr;
+    QCOMPARE(fakes.dialogs.endedWith, 1);
+    QVERIFY(fakes.dialogs.messages.last().text.startsWith(QStringLiteral("Command7")));
+    QVERIFY(fakes.dialogs.messages.last().text.endsWith(QString::number(EIO)));
 }
 
 QTEST_GUILESS_MAIN(TestResultLists)
