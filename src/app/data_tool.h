@@ -3,11 +3,13 @@
 // program's screens.
 #pragma once
 
+#include "core/environment.h"
 #include "core/startup.h"
 #include "pupils/roster.h"
 #include "results/results_file.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
@@ -55,5 +57,44 @@ IoStatus readToolResults(QByteArray &bytes);
 // statistics of the screens as CSV.
 int runStats(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err);
 
+// ranvex-data records [--now ...], edit --record N [--pupil P] [--time T], delete --record N
+// (data_tool_records.cpp): the results editor's list, change and deletion.
+int runRecords(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err);
+int runEdit(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err);
+int runDelete(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err);
+
 // The value of "--name VALUE" among the arguments; empty when absent.
 QString optionValue(const QStringList &arguments, const QString &name);
+// The whole number of "--name N" within lowest..highest; otherwise nullopt, after saying so on err.
+std::optional<int> wholeOption(const QStringList &arguments, const QString &name, int lowest, int highest,
+                               QTextStream &err);
+// The moment of "--now "yyyy/mm/dd hh:mm:ss"", the present without the option; nullopt,
+// after saying so on err, when the text is no moment.
+std::optional<QDateTime> nowOption(const QStringList &arguments, QTextStream &err);
+
+// "Now" fixed at a moment given on the command line, for figures as they were or will
+// be seen then.
+class FixedClock : public Clock
+{
+public:
+    explicit FixedClock(const QDateTime &moment) : m_moment(moment) {}
+    QDate today() const override { return m_moment.date(); }
+    double timeOfDay() const override { return m_moment.time().msecsSinceStartOfDay() / 1000.0; }
+    int64_t monotonicMs() const override { return 0; }
+
+private:
+    QDateTime m_moment;
+};
+
+// Puts a clock in place for as long as a command runs.
+class ClockInPlace
+{
+public:
+    explicit ClockInPlace(Clock *clock) : m_previous(env().clock) { env().clock = clock; }
+    ~ClockInPlace() { env().clock = m_previous; }
+    ClockInPlace(const ClockInPlace &) = delete;
+    ClockInPlace &operator=(const ClockInPlace &) = delete;
+
+private:
+    Clock *m_previous;
+};

@@ -6,35 +6,8 @@
 #include "results/criteria_table.h"
 #include "results/statistics.h"
 
-#include <QDateTime>
-
 namespace
 {
-// "Now" fixed at the moment given on the command line, for a scan as it was or will
-// be seen then.
-class FixedClock : public Clock
-{
-public:
-    explicit FixedClock(const QDateTime &moment) : m_moment(moment) {}
-    QDate today() const override { return m_moment.date(); }
-    double timeOfDay() const override { return m_moment.time().msecsSinceStartOfDay() / 1000.0; }
-    int64_t monotonicMs() const override { return 0; }
-
-private:
-    QDateTime m_moment;
-};
-
-// Puts a clock in place for as long as the scan runs.
-class ClockInPlace
-{
-public:
-    explicit ClockInPlace(Clock *clock) : m_previous(env().clock) { env().clock = clock; }
-    ~ClockInPlace() { env().clock = m_previous; }
-
-private:
-    Clock *m_previous;
-};
-
 QString countText(double value)
 {
     return QString::number(value, 'f', 0);
@@ -72,19 +45,9 @@ void writeStatistics(QTextStream &out)
 
 int runStats(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err)
 {
-    QDateTime now = QDateTime::currentDateTime();
-    const qsizetype at = invocation.arguments.indexOf(QStringLiteral("--now"));
-    if (at >= 0) {
-        const QString text = optionValue(invocation.arguments, QStringLiteral("--now"));
-        now = QDateTime::fromString(text, QStringLiteral("yyyy/M/d H:m:s"));
-        if (!now.isValid()) {
-            err << QStringLiteral(
-                       "--now には「yyyy/mm/dd hh:mm:ss」の形で日時を書きます（「%1」は読めません）")
-                       .arg(text)
-                << '\n';
-            return kToolCannotRun;
-        }
-    }
+    const std::optional<QDateTime> now = nowOption(invocation.arguments, err);
+    if (!now)
+        return kToolCannotRun;
     if (auto problem = loadToolConfiguration(invocation)) {
         err << problem->message() << '\n';
         return kToolCannotRun;
@@ -94,7 +57,7 @@ int runStats(const DataToolInvocation &invocation, QTextStream &out, QTextStream
         err << problem << '\n';
         return kToolCannotRun;
     }
-    FixedClock clock(now);
+    FixedClock clock(*now);
     const ClockInPlace inPlace(&clock);
     ComputePupilStatistics();
     writeStatistics(out);
