@@ -2,13 +2,12 @@
 // floor (one read of the file and resetting every table the scan fills) and the naive
 // way (one read call per record). Prints the three times, the two ratios and how often
 // a warm scan allocated; exits non-zero when a ratio misses its bound.
-//
-// Each time is the least processor time of the repetitions: on a shared machine the
-// other programs only ever add to a run, so the least disturbed run is the truest.
 #include "core/environment.h"
 #include "core/hensuu1.h"
 #include "results/results_file.h"
 #include "results/statistics.h"
+
+#include "least_time_reporter.h"
 
 #include <benchmark/benchmark.h>
 
@@ -19,8 +18,6 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
-#include <string>
 
 // Every allocation of the process passes through here, Qt's containers included, so
 // that the allocations of a scan can be counted.
@@ -164,29 +161,6 @@ BENCHMARK(BM_Scan)->Unit(benchmark::kMicrosecond)->Repetitions(9);
 BENCHMARK(BM_Floor)->Unit(benchmark::kMicrosecond)->Repetitions(9);
 BENCHMARK(BM_Naive)->Unit(benchmark::kMicrosecond)->Repetitions(5);
 
-// Keeps the least time of each benchmark's repetitions and prints the summaries.
-class LeastTimeReporter : public benchmark::ConsoleReporter
-{
-public:
-    std::map<std::string, double> leastUs;
-
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        std::vector<Run> summaries;
-        for (const Run &run : runs) {
-            if (run.run_type == Run::RT_Aggregate) {
-                summaries.push_back(run);
-                continue;
-            }
-            const std::string &name = run.run_name.function_name;
-            const double us = run.GetAdjustedCPUTime();
-            if (!leastUs.count(name) || us < leastUs[name])
-                leastUs[name] = us;
-        }
-        if (!summaries.empty())
-            ConsoleReporter::ReportRuns(summaries);
-    }
-};
 } // namespace
 
 int main(int argc, char **argv)

@@ -7,7 +7,10 @@
 #include <QDir>
 
 #include <algorithm>
+#include <bit>
+#include <charconv>
 #include <cmath>
+#include <iterator>
 
 namespace
 {
@@ -24,11 +27,22 @@ QString title()
 
 // Right-aligned in width characters. A number wider than its column is shown whole,
 // never cut to its last digits: record 10000 is not record 0000.
-void appendRightAligned(QString &line, const QString &text, int width)
+void appendRightAligned(QString &line, QStringView text, int width)
 {
     if (text.size() < width)
-        line.append(QString(width - text.size(), u' '));
+        line.resize(line.size() + width - text.size(), u' ');
     line.append(text);
+}
+
+// Without a text of its own: the list formats four numbers per record.
+void appendRightAligned(QString &line, qint64 number, int width)
+{
+    char digits[24];
+    const auto end = std::to_chars(std::begin(digits), std::end(digits), number).ptr;
+    const qsizetype size = end - digits;
+    if (size < width)
+        line.resize(line.size() + width - size, u' ');
+    line.append(QLatin1String(digits, size));
 }
 
 bool isPupilNumber(double value)
@@ -106,29 +120,34 @@ RecordListSource readRecordListSource()
     }
 }
 
-QString recordListLine(int n, const ResultRecord &record, const RecordListSource &source)
+namespace
+{
+
+QString lineWithDate(int n, const ResultRecord &record, const RecordListSource &source,
+                     const QString &dateText)
 {
     const bool known = isPupilNumber(record.pupil);
-    const QString name = known ? source.roster.names[record.pupil] : QString();
+    const QString *name = known ? &source.roster.names[record.pupil] : nullptr;
     QString line;
     line.reserve(64);
-    appendRightAligned(line, QString::number(n), 4);
+    appendRightAligned(line, n, 4);
     line.append(u' ');
-    line.append(recordDateText(record.date));
+    line.append(dateText);
     line.append(kFullWidthSpace);
     appendRightAligned(line, recordTimeText(record.timeOfDay), 9);
     line.append(u"ﾚﾍﾞﾙ");
-    line.append(QString::number(record.level));
+    appendRightAligned(line, record.level, 0);
     line.append(kFullWidthSpace);
-    appendRightAligned(line, QString::number(record.resultTime), 5);
+    appendRightAligned(line, record.resultTime, 5);
     line.append(u"秒 ");
     line.append(kFullWidthSpace);
-    appendRightAligned(line, QString::number(record.pupil), 4);
+    appendRightAligned(line, record.pupil, 4);
     line.append(u' ');
     // The name followed by five full-width spaces, cut to six characters.
-    const qsizetype shown = std::min<qsizetype>(name.size(), kNameWidth);
-    line.append(QStringView(name).left(shown));
-    line.append(QString(std::min<qsizetype>(kNamePadding, kNameWidth - shown), kFullWidthSpace));
+    const qsizetype shown = name ? std::min<qsizetype>(name->size(), kNameWidth) : 0;
+    if (name)
+        line.append(QStringView(*name).left(shown));
+    line.resize(line.size() + std::min<qsizetype>(kNamePadding, kNameWidth - shown), kFullWidthSpace);
     line.append(u' ');
     if (known)
         line.append(source.roster.gradeLabels[record.pupil]);
@@ -137,15 +156,30 @@ QString recordListLine(int n, const ResultRecord &record, const RecordListSource
     return line;
 }
 
+} // namespace
+
+QString recordListLine(int n, const ResultRecord &record, const RecordListSource &source)
+{
+    return lineWithDate(n, record, source, recordDateText(record.date));
+}
+
 QList<RecordLine> recordListLines(const RecordListSource &source)
 {
     QList<RecordLine> lines;
     const int count = recordCountOf(source.bytes);
     lines.reserve(count);
+    // Records come day by day: a date's text is made once for its run of records.
+    double lastDate = 0;
+    QString dateText = recordDateText(lastDate);
     for (int n = 1; n <= count; ++n) {
-        if (recordNumbersAt(source.bytes, n).level == 0)
+        const ResultRecord record = recordAt(source.bytes, n);
+        if (record.level == 0)
             continue;
-        lines.append({n, recordListLine(n, recordAt(source.bytes, n), source)});
+        if (std::bit_cast<quint64>(record.date) != std::bit_cast<quint64>(lastDate)) {
+            lastDate = record.date;
+            dateText = recordDateText(lastDate);
+        }
+        lines.append(RecordLine{n, lineWithDate(n, record, source, dateText)});
     }
     return lines;
 }

@@ -198,9 +198,11 @@ QString recordTimeText(double timeOfDay)
     const int seconds = std::min(static_cast<int>(std::lround(fraction * 86400)), 86399);
     const int hours = seconds / 3600;
     const int minutes = seconds / 60 % 60;
-    const char rest[] = {':', char('0' + minutes / 10), char('0' + minutes % 10), ':', char('0' + seconds % 60 / 10),
+    const char text[] = {char('0' + hours / 10),   char('0' + hours % 10), ':', char('0' + minutes / 10),
+                         char('0' + minutes % 10), ':',                    char('0' + seconds % 60 / 10),
                          char('0' + seconds % 10)};
-    return QString::number(hours) + QLatin1String(rest, sizeof rest);
+    // Hours without a leading zero.
+    return hours < 10 ? QString::fromLatin1(text + 1, sizeof text - 1) : QString::fromLatin1(text, sizeof text);
 }
 
 QString resultsFilePath()
