@@ -67,7 +67,7 @@ FrmData::FrmData(QWidget *parent) : Screen(parent)
     connect(Command4, &QPushButton::clicked, this, &FrmData::back);
 
     Picture3 = new QWidget(this);
-    Picture3->setGeometry(16, 64, 992, 148);
+    Picture3->setGeometry(16, 64, 992, 120);
     setBackground(Picture3, kPanelColour);
     makeLabel(Picture3, QStringLiteral("記録番号"), {16, 12, 90, 32}, 13);
     Label1 = makeLabel(Picture3, {}, {108, 12, 110, 32}, 16, true);
@@ -92,16 +92,13 @@ FrmData::FrmData(QWidget *parent) : Screen(parent)
     Text1[1]->setFont(screenFont(16));
     Text1[1]->setAlignment(Qt::AlignRight);
     VScroll1 = new QScrollBar(Qt::Vertical, Picture3);
-    VScroll1->setGeometry(674, 56, 22, 48);
+    VScroll1->setGeometry(674, 56, 26, 48);
     VScroll1->setRange(0, kSpinnerTop);
     VScroll1->setSingleStep(1);
     VScroll1->setPageStep(10);
-    // As a spinner: the upper arrow gives a longer time.
-    VScroll1->setInvertedAppearance(true);
-    VScroll1->setInvertedControls(true);
     connect(VScroll1, &QScrollBar::valueChanged, this,
             [this](int value) { Text1[1]->setText(QString::number(value)); });
-    Label2[0] = makeLabel(Picture3, QStringLiteral("秒"), {702, 62, 40, 36}, 15);
+    Label2[0] = makeLabel(Picture3, QStringLiteral("秒"), {706, 62, 40, 36}, 15);
 
     Command2 = makeButton(Picture3, QStringLiteral("変更して記録"), {760, 8, 216, 44});
     Command3 = makeButton(Picture3, QStringLiteral("消去"), {760, 58, 104, 44});
@@ -113,7 +110,7 @@ FrmData::FrmData(QWidget *parent) : Screen(parent)
     Picture3->hide();
 
     List1 = new QListView(this);
-    List1->setGeometry(16, 220, 992, 532);
+    List1->setGeometry(16, 192, 992, 560);
     List1->setFont(fixedPitchFont(18));
     List1->setUniformItemSizes(true);
     List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
