@@ -10,7 +10,7 @@
 #include "pupils/roster.h"
 #include "results/results_file.h"
 
-#include "least_time_reporter.h"
+#include "bench_support.h"
 
 #include <benchmark/benchmark.h>
 
@@ -28,26 +28,6 @@ constexpr int kPupils = 5000;
 constexpr int kRecords = 100000;
 constexpr double kBoundMs = 300;
 
-class BenchClock : public Clock
-{
-public:
-    QDate today() const override { return QDate(2026, 12, 9); }
-    double timeOfDay() const override { return 15 * 3600; }
-    int64_t monotonicMs() const override { return 0; }
-};
-
-// A message would stop a measured run: say it and give up.
-class BenchDialogs : public Dialogs
-{
-public:
-    DialogAnswer message(const QString &text, const QString &, DialogButtons) override
-    {
-        std::fprintf(stderr, "%s\n", qUtf8Printable(text));
-        std::exit(2);
-    }
-    void endProgram(int status) override { std::exit(status); }
-};
-
 QByteArray rosterFile()
 {
     const QStringList family{"青木", "石田", "上田", "遠藤", "大野", "加藤", "木村", "佐藤", "鈴木", "高橋"};
@@ -62,26 +42,14 @@ QByteArray rosterFile()
     return encodeCp932(text);
 }
 
-// A year and a half of a busy school, day by day, with the odd record of another school.
+// A year and a half of a busy school, with the odd record of another school.
 QByteArray resultsFile()
 {
-    const double firstDay = oleDateOf(QDate(2025, 6, 1));
-    QByteArray bytes;
-    bytes.reserve(kRecords * kRecordSize);
-    uint32_t state = 1;
-    auto next = [&state](uint32_t range) {
-        state = state * 1664525u + 1013904223u;
-        return (state >> 8) % range;
-    };
-    for (int i = 0; i < kRecords; ++i) {
-        ResultRecord r;
-        r.date = firstDay + i / 180;
-        r.timeOfDay = (9 * 3600 + (i % 180) * 150) / 86400.0;
-        r.pupil = static_cast<int16_t>(1 + next(kPupils));
-        r.level = static_cast<int16_t>(1 + next(3));
-        r.resultTime = next(20) == 0 ? kTimedOut : static_cast<int32_t>(30 + next(400));
-        r.schoolCode = schoolCodeText(next(50) == 0 ? QStringLiteral("99999") : QStringLiteral("12345"));
-        bytes += r.toBytes();
+    QByteArray bytes = schoolResults(kRecords, kPupils, QDate(2026, 12, 8), 550);
+    for (int n = 50; n <= kRecords; n += 50) {
+        ResultRecord record = recordAt(bytes, n);
+        record.schoolCode = schoolCodeText(QStringLiteral("99999"));
+        record.toBytes(bytes.data() + qsizetype(n - 1) * kRecordSize);
     }
     return bytes;
 }

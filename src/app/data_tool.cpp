@@ -8,6 +8,7 @@
 #include "drill/sounds.h"
 #include "results/criteria_table.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -382,18 +383,55 @@ std::optional<int> wholeOption(const QStringList &arguments, const QString &name
     return value;
 }
 
-std::optional<QDateTime> nowOption(const QStringList &arguments, QTextStream &err)
+namespace {
+
+class FixedClock : public Clock
 {
-    if (!arguments.contains(QStringLiteral("--now")))
-        return QDateTime::currentDateTime();
-    const QString text = optionValue(arguments, QStringLiteral("--now"));
-    const QDateTime now = QDateTime::fromString(text, QStringLiteral("yyyy/M/d H:m:s"));
-    if (!now.isValid()) {
-        err << QStringLiteral("--now には「yyyy/mm/dd hh:mm:ss」の形で日時を書きます（「%1」は読めません）").arg(text)
-            << '\n';
-        return std::nullopt;
+public:
+    explicit FixedClock(const QDateTime &moment) : m_moment(moment) {}
+    QDate today() const override { return m_moment.date(); }
+    double timeOfDay() const override { return m_moment.time().msecsSinceStartOfDay() / 1000.0; }
+    int64_t monotonicMs() const override { return 0; }
+
+private:
+    QDateTime m_moment;
+};
+
+// Puts a clock in place for as long as a command runs.
+class ClockInPlace
+{
+public:
+    explicit ClockInPlace(Clock *clock) : m_previous(env().clock) { env().clock = clock; }
+    ~ClockInPlace() { env().clock = m_previous; }
+    ClockInPlace(const ClockInPlace &) = delete;
+    ClockInPlace &operator=(const ClockInPlace &) = delete;
+
+private:
+    Clock *m_previous;
+};
+
+} // namespace
+
+int runAtMoment(const DataToolInvocation &invocation, QTextStream &err, const std::function<int()> &command)
+{
+    QDateTime now = QDateTime::currentDateTime();
+    if (invocation.arguments.contains(QStringLiteral("--now"))) {
+        const QString text = optionValue(invocation.arguments, QStringLiteral("--now"));
+        now = QDateTime::fromString(text, QStringLiteral("yyyy/M/d H:m:s"));
+        if (!now.isValid()) {
+            err << QStringLiteral("--now には「yyyy/mm/dd hh:mm:ss」の形で日時を書きます（「%1」は読めません）")
+                       .arg(text)
+                << '\n';
+            return kToolCannotRun;
+        }
     }
-    return now;
+    if (auto problem = loadToolConfiguration(invocation)) {
+        err << problem->message() << '\n';
+        return kToolCannotRun;
+    }
+    FixedClock clock(now);
+    const ClockInPlace inPlace(&clock);
+    return command();
 }
 
 std::optional<ConfigurationProblem> loadToolConfiguration(const DataToolInvocation &invocation)

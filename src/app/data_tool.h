@@ -3,17 +3,16 @@
 // program's screens.
 #pragma once
 
-#include "core/environment.h"
 #include "core/startup.h"
 #include "pupils/roster.h"
 #include "results/results_file.h"
 
 #include <QByteArray>
-#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
 
+#include <functional>
 #include <optional>
 
 inline constexpr auto kDefaultProgramFolderName = "ranvex";
@@ -68,33 +67,7 @@ QString optionValue(const QStringList &arguments, const QString &name);
 // The whole number of "--name N" within lowest..highest; otherwise nullopt, after saying so on err.
 std::optional<int> wholeOption(const QStringList &arguments, const QString &name, int lowest, int highest,
                                QTextStream &err);
-// The moment of "--now "yyyy/mm/dd hh:mm:ss"", the present without the option; nullopt,
-// after saying so on err, when the text is no moment.
-std::optional<QDateTime> nowOption(const QStringList &arguments, QTextStream &err);
-
-// "Now" fixed at a moment given on the command line, for figures as they were or will
-// be seen then.
-class FixedClock : public Clock
-{
-public:
-    explicit FixedClock(const QDateTime &moment) : m_moment(moment) {}
-    QDate today() const override { return m_moment.date(); }
-    double timeOfDay() const override { return m_moment.time().msecsSinceStartOfDay() / 1000.0; }
-    int64_t monotonicMs() const override { return 0; }
-
-private:
-    QDateTime m_moment;
-};
-
-// Puts a clock in place for as long as a command runs.
-class ClockInPlace
-{
-public:
-    explicit ClockInPlace(Clock *clock) : m_previous(env().clock) { env().clock = clock; }
-    ~ClockInPlace() { env().clock = m_previous; }
-    ClockInPlace(const ClockInPlace &) = delete;
-    ClockInPlace &operator=(const ClockInPlace &) = delete;
-
-private:
-    Clock *m_previous;
-};
+// Loads the configuration and runs command with "now" fixed at the moment of --now
+// "yyyy/mm/dd hh:mm:ss" (the present without it), for figures as they were or will be
+// seen then. 2, after a message on err, when the moment or the configuration cannot be read.
+int runAtMoment(const DataToolInvocation &invocation, QTextStream &err, const std::function<int()> &command);

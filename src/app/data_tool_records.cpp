@@ -39,23 +39,16 @@ std::optional<ListedRecord> recordOfCommand(const DataToolInvocation &invocation
 
 int runRecords(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err)
 {
-    const std::optional<QDateTime> now = nowOption(invocation.arguments, err);
-    if (!now)
-        return kToolCannotRun;
-    if (auto problem = loadToolConfiguration(invocation)) {
-        err << problem->message() << '\n';
-        return kToolCannotRun;
-    }
-    FixedClock clock(*now);
-    const ClockInPlace inPlace(&clock);
-    const RecordListSource source = readRecordListSource();
-    if (!source.problem.isEmpty()) {
-        err << source.problem << '\n';
-        return kToolCannotRun;
-    }
-    for (const RecordLine &line : recordListLines(source))
-        out << line.text << '\n';
-    return kToolOk;
+    return runAtMoment(invocation, err, [&] {
+        const RecordListSource source = readRecordListSource();
+        if (!source.problem.isEmpty()) {
+            err << source.problem << '\n';
+            return kToolCannotRun;
+        }
+        for (const RecordLine &line : recordListLines(source))
+            out << line.text << '\n';
+        return kToolOk;
+    });
 }
 
 int runEdit(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err)

@@ -45,21 +45,14 @@ void writeStatistics(QTextStream &out)
 
 int runStats(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err)
 {
-    const std::optional<QDateTime> now = nowOption(invocation.arguments, err);
-    if (!now)
-        return kToolCannotRun;
-    if (auto problem = loadToolConfiguration(invocation)) {
-        err << problem->message() << '\n';
-        return kToolCannotRun;
-    }
-    const QString criteria = hensuu1().dataFolder + QString::fromUtf8(kCriteriaFileName);
-    if (const QString problem = LoadCriteriaTable(criteria); !problem.isEmpty()) {
-        err << problem << '\n';
-        return kToolCannotRun;
-    }
-    FixedClock clock(*now);
-    const ClockInPlace inPlace(&clock);
-    ComputePupilStatistics();
-    writeStatistics(out);
-    return kToolOk;
+    return runAtMoment(invocation, err, [&] {
+        const QString criteria = hensuu1().dataFolder + QString::fromUtf8(kCriteriaFileName);
+        if (const QString problem = LoadCriteriaTable(criteria); !problem.isEmpty()) {
+            err << problem << '\n';
+            return kToolCannotRun;
+        }
+        ComputePupilStatistics();
+        writeStatistics(out);
+        return kToolOk;
+    });
 }

@@ -198,16 +198,11 @@ void FrmData::changeRecord()
     const EditResult result = changeListedRecord(*m_read, pupilNumberOfCombo(Combo1->currentText()),
                                                  Text1[1]->text(), m_source.roster);
     if (result.outcome == EditOutcome::Refused) {
+        // The panel stays, for the text to be mended.
         tellProblem(result.message);
         return;
     }
-    if (result.outcome == EditOutcome::NotWritten) {
-        tellProblem(result.message);
-        buildList();
-        return;
-    }
-    buildList();
-    selectRow(rowToSelect(listModel->lines(), selectedRecord));
+    showWritten(result);
 }
 
 void FrmData::deleteRecord()
@@ -217,14 +212,18 @@ void FrmData::deleteRecord()
     if (env().dialogs->message(QStringLiteral("本当に消去しますか"), QStringLiteral("注意"),
                                DialogButtons::OkCancel) != DialogAnswer::Ok)
         return;
-    const EditResult result = deleteListedRecord(*m_read);
-    if (result.outcome != EditOutcome::Written) {
+    showWritten(deleteListedRecord(*m_read));
+}
+
+void FrmData::showWritten(const EditResult &result)
+{
+    const bool written = result.outcome == EditOutcome::Written;
+    if (!written)
         tellProblem(result.message);
-        buildList();
-        return;
-    }
+    // Rebuilt either way: when nothing was written, another PC may have changed the file.
     buildList();
-    selectRow(rowToSelect(listModel->lines(), selectedRecord));
+    if (written)
+        selectRow(rowToSelect(listModel->lines(), selectedRecord));
 }
 
 void FrmData::back()

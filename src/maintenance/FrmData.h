@@ -75,6 +75,9 @@ protected:
 private:
     void selectRow(int row);
     void tellProblem(const QString &text);
+    // After a change or a deletion: the list rebuilt, with the record's line or the
+    // next one selected when it was written.
+    void showWritten(const EditResult &result);
 
     RecordListSource m_source;
     std::optional<ListedRecord> m_read; // the record the panel was opened on, as read
