@@ -8,7 +8,6 @@
 #include "drill/sounds.h"
 #include "results/criteria_table.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -81,10 +80,8 @@ void checkRoster(Findings &findings)
 
 void checkCriteria(Findings &findings)
 {
-    const QString path = hensuu1().dataFolder + kCriteriaFileName;
-    const QString problem = LoadCriteriaTable(path);
-    if (!problem.isEmpty())
-        findings.add(path, 0, problem);
+    if (const QString problem = loadToolCriteria(); !problem.isEmpty())
+        findings.add(hensuu1().dataFolder + kCriteriaFileName, 0, problem);
 }
 
 bool isWaveFile(const QString &path)
@@ -241,8 +238,8 @@ int runExport(const DataToolInvocation &invocation, QTextStream &out, QTextStrea
         const QString name = record.pupil >= 0 && record.pupil <= kMaxPupil
                                  ? tables.pupilNames[record.pupil].trimmed()
                                  : QString();
-        out << n << ',' << recordDateText(record.date) << ',' << recordTimeText(record.timeOfDay) << ',' << record.pupil
-            << ',' << csvField(name) << ',' << record.level << ',' << record.resultTime << ','
+        out << n << ',' << recordDateText(record.date) << ',' << recordTimeText(record.timeOfDay) << ','
+            << record.pupil << ',' << csvField(name) << ',' << record.level << ',' << record.resultTime << ','
             << csvField(schoolCodeOf(record)) << '\n';
     }
     return kToolOk;
@@ -383,55 +380,24 @@ std::optional<int> wholeOption(const QStringList &arguments, const QString &name
     return value;
 }
 
-namespace {
-
-class FixedClock : public Clock
+std::optional<QDateTime> momentOption(const QStringList &arguments, QTextStream &err)
 {
-public:
-    explicit FixedClock(const QDateTime &moment) : m_moment(moment) {}
-    QDate today() const override { return m_moment.date(); }
-    double timeOfDay() const override { return m_moment.time().msecsSinceStartOfDay() / 1000.0; }
-    int64_t monotonicMs() const override { return 0; }
-
-private:
-    QDateTime m_moment;
-};
-
-// Puts a clock in place for as long as a command runs.
-class ClockInPlace
-{
-public:
-    explicit ClockInPlace(Clock *clock) : m_previous(env().clock) { env().clock = clock; }
-    ~ClockInPlace() { env().clock = m_previous; }
-    ClockInPlace(const ClockInPlace &) = delete;
-    ClockInPlace &operator=(const ClockInPlace &) = delete;
-
-private:
-    Clock *m_previous;
-};
-
-} // namespace
-
-int runAtMoment(const DataToolInvocation &invocation, QTextStream &err, const std::function<int()> &command)
-{
-    QDateTime now = QDateTime::currentDateTime();
-    if (invocation.arguments.contains(QStringLiteral("--now"))) {
-        const QString text = optionValue(invocation.arguments, QStringLiteral("--now"));
-        now = QDateTime::fromString(text, QStringLiteral("yyyy/M/d H:m:s"));
-        if (!now.isValid()) {
-            err << QStringLiteral("--now には「yyyy/mm/dd hh:mm:ss」の形で日時を書きます（「%1」は読めません）")
-                       .arg(text)
-                << '\n';
-            return kToolCannotRun;
-        }
+    if (!arguments.contains(QStringLiteral("--now")))
+        return QDateTime::currentDateTime();
+    const QString text = optionValue(arguments, QStringLiteral("--now"));
+    const QDateTime moment = QDateTime::fromString(text, QStringLiteral("yyyy/M/d H:m:s"));
+    if (!moment.isValid()) {
+        err << QStringLiteral("--now には「yyyy/mm/dd hh:mm:ss」の形で日時を書きます（「%1」は読めません）")
+                   .arg(text)
+            << '\n';
+        return std::nullopt;
     }
-    if (auto problem = loadToolConfiguration(invocation)) {
-        err << problem->message() << '\n';
-        return kToolCannotRun;
-    }
-    FixedClock clock(now);
-    const ClockInPlace inPlace(&clock);
-    return command();
+    return moment;
+}
+
+QString loadToolCriteria()
+{
+    return LoadCriteriaTable(hensuu1().dataFolder + QString::fromUtf8(kCriteriaFileName));
 }
 
 std::optional<ConfigurationProblem> loadToolConfiguration(const DataToolInvocation &invocation)

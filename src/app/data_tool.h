@@ -3,16 +3,17 @@
 // program's screens.
 #pragma once
 
+#include "core/environment.h"
 #include "core/startup.h"
 #include "pupils/roster.h"
 #include "results/results_file.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
 
-#include <functional>
 #include <optional>
 
 inline constexpr auto kDefaultProgramFolderName = "ranvex";
@@ -64,10 +65,34 @@ int runDelete(const DataToolInvocation &invocation, QTextStream &out, QTextStrea
 
 // The value of "--name VALUE" among the arguments; empty when absent.
 QString optionValue(const QStringList &arguments, const QString &name);
-// The whole number of "--name N" within lowest..highest; otherwise nullopt, after saying so on err.
+// The whole number of "--name VALUE" within lowest..highest; nullopt, with a message,
+// when it is missing or out of range.
 std::optional<int> wholeOption(const QStringList &arguments, const QString &name, int lowest, int highest,
                                QTextStream &err);
-// Loads the configuration and runs command with "now" fixed at the moment of --now
-// "yyyy/mm/dd hh:mm:ss" (the present without it), for figures as they were or will be
-// seen then. 2, after a message on err, when the moment or the configuration cannot be read.
-int runAtMoment(const DataToolInvocation &invocation, QTextStream &err, const std::function<int()> &command);
+// The moment "--now yyyy/mm/dd hh:mm:ss" names, or the present one without the option;
+// nullopt, with a message, when the text cannot be read.
+std::optional<QDateTime> momentOption(const QStringList &arguments, QTextStream &err);
+// Reads the criteria table of the configured data folder; empty, or what is wrong.
+QString loadToolCriteria();
+
+// "Now" fixed at a moment for as long as it lives: the statistics and lists computed
+// meanwhile see the shared folder as it was, or will be, at that moment.
+class FixedMoment : public Clock
+{
+public:
+    explicit FixedMoment(const QDateTime &moment) : m_moment(moment), m_previous(env().clock)
+    {
+        env().clock = this;
+    }
+    ~FixedMoment() override { env().clock = m_previous; }
+    FixedMoment(const FixedMoment &) = delete;
+    FixedMoment &operator=(const FixedMoment &) = delete;
+
+    QDate today() const override { return m_moment.date(); }
+    double timeOfDay() const override { return m_moment.time().msecsSinceStartOfDay() / 1000.0; }
+    int64_t monotonicMs() const override { return 0; }
+
+private:
+    QDateTime m_moment;
+    Clock *m_previous;
+};

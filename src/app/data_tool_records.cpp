@@ -39,16 +39,22 @@ std::optional<ListedRecord> recordOfCommand(const DataToolInvocation &invocation
 
 int runRecords(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err)
 {
-    return runAtMoment(invocation, err, [&] {
-        const RecordListSource source = readRecordListSource();
-        if (!source.problem.isEmpty()) {
-            err << source.problem << '\n';
-            return kToolCannotRun;
-        }
-        for (const RecordLine &line : recordListLines(source))
-            out << line.text << '\n';
-        return kToolOk;
-    });
+    const std::optional<QDateTime> now = momentOption(invocation.arguments, err);
+    if (!now)
+        return kToolCannotRun;
+    if (auto problem = loadToolConfiguration(invocation)) {
+        err << problem->message() << '\n';
+        return kToolCannotRun;
+    }
+    const FixedMoment moment(*now);
+    const RecordListSource source = readRecordListSource();
+    if (!source.problem.isEmpty()) {
+        err << source.problem << '\n';
+        return kToolCannotRun;
+    }
+    for (const RecordLine &line : recordListLines(source))
+        out << line.text << '\n';
+    return kToolOk;
 }
 
 int runEdit(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err)

@@ -45,14 +45,19 @@ void writeStatistics(QTextStream &out)
 
 int runStats(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err)
 {
-    return runAtMoment(invocation, err, [&] {
-        const QString criteria = hensuu1().dataFolder + QString::fromUtf8(kCriteriaFileName);
-        if (const QString problem = LoadCriteriaTable(criteria); !problem.isEmpty()) {
-            err << problem << '\n';
-            return kToolCannotRun;
-        }
-        ComputePupilStatistics();
-        writeStatistics(out);
-        return kToolOk;
-    });
+    const std::optional<QDateTime> now = momentOption(invocation.arguments, err);
+    if (!now)
+        return kToolCannotRun;
+    if (auto problem = loadToolConfiguration(invocation)) {
+        err << problem->message() << '\n';
+        return kToolCannotRun;
+    }
+    if (const QString problem = loadToolCriteria(); !problem.isEmpty()) {
+        err << problem << '\n';
+        return kToolCannotRun;
+    }
+    const FixedMoment moment(*now);
+    ComputePupilStatistics();
+    writeStatistics(out);
+    return kToolOk;
 }
