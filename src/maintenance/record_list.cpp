@@ -19,6 +19,7 @@ constexpr QChar kFullWidthSpace(0x3000);
 constexpr int kNameWidth = 6;
 constexpr int kNamePadding = 5;
 constexpr int kBusyWaitMs = 1000;
+constexpr int kBusyErrorNumber = 70; // the number the school's staff know a held file by
 
 QString title()
 {
@@ -34,7 +35,8 @@ void appendRightAligned(QString &line, QStringView text, int width)
     line.append(text);
 }
 
-// Without a text of its own: the list formats four numbers per record.
+// Written straight into the line: the list formats four numbers per record, and a
+// text of its own for each would cost an allocation.
 void appendRightAligned(QString &line, qint64 number, int width)
 {
     char digits[24];
@@ -107,7 +109,7 @@ RecordListSource readRecordListSource()
         if (status.outcome == IoOutcome::Busy) {
             waitResponsive(kBusyWaitMs);
             env().dialogs->message(QStringLiteral("先生を呼びなさい") + status.description +
-                                       QString::number(status.code),
+                                       QString::number(kBusyErrorNumber),
                                    title());
             continue;
         }
