@@ -171,7 +171,7 @@ bool saveMenuScreens(const QString &output)
     menu->Command10[0]->click();
     auto *editor = static_cast<FrmData *>(host.current());
     ok &= save(editor, output, "FrmData");
-    const int row = std::min(editor->listModel->rowCount() - 1, 4);
+    const int row = std::max(editor->listModel->rowCount() - 3, 0);
     editor->List1->setCurrentIndex(editor->listModel->index(row));
     editor->openEditPanel(row);
     ok &= save(editor, output, "FrmData-edit");

@@ -133,6 +133,8 @@ void FrmData::activate()
 {
     List1->show();
     buildList();
+    // The record to correct is mostly one of the latest.
+    List1->scrollToBottom();
     List1->setFocus();
 }
 
