@@ -20,9 +20,9 @@ void BenchDialogs::endProgram(int status)
     std::exit(status);
 }
 
-QByteArray benchSchoolFile(int records)
+QByteArray benchSchoolFile(int records, int days)
 {
-    const double today = oleDateOf(kBenchToday);
+    const double firstDay = oleDateOf(kBenchToday) - (days - 1);
     QByteArray bytes;
     bytes.reserve(records * kRecordSize);
     uint32_t state = 1;
@@ -32,7 +32,7 @@ QByteArray benchSchoolFile(int records)
     };
     for (int i = 0; i < records; ++i) {
         ResultRecord r;
-        r.date = today - 59 + (i * 60) / records;
+        r.date = firstDay + (qint64(i) * days) / records;
         r.timeOfDay = (9 * 3600 + (i % 60) * 500) / 86400.0;
         r.pupil = static_cast<int16_t>(1 + next(kBenchPupils));
         r.level = static_cast<int16_t>(1 + next(3));

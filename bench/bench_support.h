@@ -37,9 +37,10 @@ public:
     void endProgram(int status) override;
 };
 
-// Attempts of the last two months up to today, appended day by day as the PCs record
-// them, spread over every pupil and the three levels, with the odd time-out.
-QByteArray benchSchoolFile(int records = kBenchRecords);
+// Attempts of the last days up to today (two months unless told), appended day by day
+// as the PCs record them, spread over every pupil and the three levels, with the odd
+// time-out.
+QByteArray benchSchoolFile(int records = kBenchRecords, int days = 60);
 // Writes it as the results file of dataFolder; false when it cannot.
 bool writeBenchSchoolFile(int records = kBenchRecords);
 // The criteria of the three levels: pass times 60, 90 and 120 s.

@@ -12,7 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <cmath>
+#include <algorithm>
 
 namespace {
 
@@ -216,26 +216,6 @@ QString csvField(const QString &text)
     return u'"' + quoted + u'"';
 }
 
-QString dateText(double oleDate)
-{
-    // Far outside any school's years the calendar has nothing to say.
-    if (!std::isfinite(oleDate) || std::fabs(oleDate) > 2'958'465)
-        return QString::number(oleDate);
-    return dateOfOle(oleDate).toString(QStringLiteral("yyyy/MM/dd"));
-}
-
-QString timeText(double timeOfDay)
-{
-    if (!std::isfinite(timeOfDay))
-        return QString::number(timeOfDay);
-    const double fraction = timeOfDay - std::floor(timeOfDay);
-    const int seconds = std::min(static_cast<int>(std::lround(fraction * 86400)), 86399);
-    return QStringLiteral("%1:%2:%3")
-        .arg(seconds / 3600)
-        .arg(seconds / 60 % 60, 2, 10, QChar(u'0'))
-        .arg(seconds % 60, 2, 10, QChar(u'0'));
-}
-
 int runExport(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err)
 {
     if (auto problem = loadToolConfiguration(invocation)) {
@@ -258,8 +238,8 @@ int runExport(const DataToolInvocation &invocation, QTextStream &out, QTextStrea
         const QString name = record.pupil >= 0 && record.pupil <= kMaxPupil
                                  ? tables.pupilNames[record.pupil].trimmed()
                                  : QString();
-        out << n << ',' << dateText(record.date) << ',' << timeText(record.timeOfDay) << ',' << record.pupil
-            << ',' << csvField(name) << ',' << record.level << ',' << record.resultTime << ','
+        out << n << ',' << recordDateText(record.date) << ',' << recordTimeText(record.timeOfDay) << ','
+            << record.pupil << ',' << csvField(name) << ',' << record.level << ',' << record.resultTime << ','
             << csvField(schoolCodeOf(record)) << '\n';
     }
     return kToolOk;
@@ -326,6 +306,9 @@ const CommandEntry kCommands[] = {
     {"demo", runDemo},
     {"stats", runStats},
     {"lists", runLists},
+    {"records", runRecords},
+    {"edit", runEdit},
+    {"delete", runDelete},
 };
 
 const char *const kHelp = R"(使い方: ranvex-data [--base DIR] [--program NAME] COMMAND [...]
@@ -361,6 +344,20 @@ const char *const kHelp = R"(使い方: ranvex-data [--base DIR] [--program NAME
       3 は期間の成績（ポイントが先）。--pupil は今の生徒（●の行）、--period は期間（1 今週、
       2 先週から、3 １ヶ月間、4 １年間、5 今まで; 既定 3）、--grade は学年のしぼりこみ
       （既定 全学年）、--now は「今」の日時です。
+  records [--now "yyyy/mm/dd hh:mm:ss"]
+      成績データ変更の画面と同じ一覧を、同じ順（記録の番号順、レベル0の記録はのぞく）に一記録一行で
+      示します。記録の番号、日付、時刻、レベル、タイム、生徒の番号、名前、学年、++ と教室名
+      （ほかの教室の記録は「他塾」）。--now で学年を決める日時を決めます。
+  edit --record N [--pupil P] [--time T]
+      画面の「変更して記録」と同じく、記録 N の生徒を P に、タイムを T 秒にします（指定しないほうは
+      そのまま）。P と T は画面の欄に書くとおりの数で、小数は近いほうの整数（ちょうど半分は偶数）に
+      なります。名簿にない生徒、0..99999 にないタイム、一覧にない記録、読んだあとにほかの PC が
+      変えた記録は変えません。変えた記録の一覧の行を示します。
+  delete --record N
+      画面の「消去」と同じく、記録 N を消し、あとの記録の番号を一つずつ詰めます（確かめの問いは
+      ありません）。消した記録の行を示します。
+      edit と delete は、断ったときと書けなかったときは理由を標準エラーに書き、ファイルをそのままに
+      して終了コード 1 で終わります。
   demo DIR
       DIR にデモ教室を作ります（パスデータ.txt、共有フォルダ shared/ の共通データ、名簿、
       音フォルダ、タイム回数データと十週間分と今日のこの時刻までの成績）。あるタイム回数データと成績は残します。

@@ -60,6 +60,12 @@ int runStats(const DataToolInvocation &invocation, QTextStream &out, QTextStream
 // ranvex-data lists (data_tool_lists.cpp): the level menu's result lists and rankings.
 int runLists(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err);
 
+// ranvex-data records [--now ...], edit --record N [--pupil P] [--time T], delete --record N
+// (data_tool_records.cpp): the results editor's list, change and deletion.
+int runRecords(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err);
+int runEdit(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err);
+int runDelete(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err);
+
 // The value of "--name VALUE" among the arguments; empty when absent.
 QString optionValue(const QStringList &arguments, const QString &name);
 // The whole number of "--name VALUE" within lowest..highest; nullopt, with a message,

@@ -13,6 +13,7 @@
 #include "core/screen_host.h"
 #include "core/startup.h"
 #include "drill/MainFrm.h"
+#include "maintenance/FrmData.h"
 #include "menu/seisekitime1.h"
 #include "pupils/namesel.h"
 #include "pupils/roster.h"
@@ -176,6 +177,15 @@ bool saveMenuScreens(const QString &output)
     menu = openMenuOf(teacher);
     menu->Command8->click();
     ok &= save(menu, output, "seisekitime1-teacher");
+
+    // The results editor from the maintenance panel, then its edit panel on a record.
+    menu->Command10[0]->click();
+    auto *editor = static_cast<FrmData *>(host.current());
+    ok &= save(editor, output, "FrmData");
+    const int row = std::max(editor->listModel->rowCount() - 3, 0);
+    editor->List1->setCurrentIndex(editor->listModel->index(row));
+    editor->openEditPanel(row);
+    ok &= save(editor, output, "FrmData-edit");
     return ok;
 }
 } // namespace

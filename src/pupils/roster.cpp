@@ -250,6 +250,7 @@ RosterReading readRosterFile(const QString &path)
             continue;
         }
         const RosterRecord &record = parsed->record;
+        reading.records << record;
         const int number = record.number;
         if (seenOnLine[number] != 0) {
             reading.problems << RosterProblem{

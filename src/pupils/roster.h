@@ -59,6 +59,8 @@ struct RosterReading {
     FileReadStatus status = FileReadStatus::Ok;
     QString error; // why the file could not be read
     QList<RosterProblem> problems;
+    // Every line read, listed or not, in file order (the results editor offers them all).
+    QList<RosterRecord> records;
     bool fileRead() const { return status == FileReadStatus::Ok; }
     // What is wrong with the file as a whole, for a message naming it.
     QString fileProblem() const;

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QtEndian>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -68,6 +69,20 @@ IoStatus checkRecordNumber(int k, qint64 length, const QString &path)
         return failedStatus(QStringLiteral("%1番目の記録はありません（記録は%2件です）").arg(k).arg(count),
                             path);
     return {};
+}
+
+// Under the lock: record k must still be the bytes the caller read.
+IoStatus checkUnchanged(const QByteArray &contents, int k, QByteArrayView expected, const QString &path)
+{
+    if (expected.isEmpty())
+        return {};
+    if (k >= 1 && k <= recordCountOf(contents) &&
+        QByteArrayView(contents).sliced(qsizetype(k - 1) * kRecordSize, kRecordSize) == expected)
+        return {};
+    return failedStatus(QStringLiteral("ほかのPCがファイルを変えました。%1番目の記録は読んだときのものではないので、"
+                                       "何も書いていません")
+                            .arg(k),
+                        path);
 }
 
 QString tempPathFor(const QString &path)
@@ -158,6 +173,38 @@ QString schoolCodeOf(const ResultRecord &record)
     return textOf(record.schoolCode).trimmed();
 }
 
+QString recordDateText(double oleDate)
+{
+    // Beyond the years 100..9999 of an OLE date the calendar has nothing to say.
+    if (!std::isfinite(oleDate) || oleDate < -657434 || oleDate > 2958465)
+        return QString::number(oleDate);
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    dateOfOle(oleDate).getDate(&year, &month, &day);
+    // By hand: the record list formats a date per record, and a date format is parsed each call.
+    const char text[] = {char('0' + year / 1000),    char('0' + year / 100 % 10), char('0' + year / 10 % 10),
+                         char('0' + year % 10),      '/',
+                         char('0' + month / 10),     char('0' + month % 10),      '/',
+                         char('0' + day / 10),       char('0' + day % 10)};
+    return QString::fromLatin1(text, sizeof text);
+}
+
+QString recordTimeText(double timeOfDay)
+{
+    if (!std::isfinite(timeOfDay))
+        return QString::number(timeOfDay);
+    const double fraction = timeOfDay - std::floor(timeOfDay);
+    const int seconds = std::min(static_cast<int>(std::lround(fraction * 86400)), 86399);
+    const int hours = seconds / 3600;
+    const int minutes = seconds / 60 % 60;
+    const char text[] = {char('0' + hours / 10),   char('0' + hours % 10), ':', char('0' + minutes / 10),
+                         char('0' + minutes % 10), ':',                    char('0' + seconds % 60 / 10),
+                         char('0' + seconds % 10)};
+    // Hours without a leading zero.
+    return hours < 10 ? QString::fromLatin1(text + 1, sizeof text - 1) : QString::fromLatin1(text, sizeof text);
+}
+
 QString resultsFilePath()
 {
     return hensuu1().dataFolder + QString::fromUtf8(kResultsFileName);
@@ -230,15 +277,17 @@ int appendRetryCount()
     return g_appendRetries;
 }
 
-IoStatus rewriteResultRecord(const QString &path, int k, const ResultRecord &record)
+IoStatus rewriteResultRecord(const QString &path, int k, const ResultRecord &record, QByteArrayView expected)
 {
     SharedFile file;
     if (IoStatus status = openLocked(file, path, SharedFile::Mode::ReadWrite); !status.ok())
         return status;
-    qint64 length = 0;
-    if (IoStatus status = file.size(length); !status.ok())
+    QByteArray contents;
+    if (IoStatus status = file.readAll(contents); !status.ok())
         return status;
-    if (IoStatus status = checkRecordNumber(k, length, path); !status.ok())
+    if (IoStatus status = checkUnchanged(contents, k, expected, path); !status.ok())
+        return status;
+    if (IoStatus status = checkRecordNumber(k, contents.size(), path); !status.ok())
         return status;
     const QByteArray bytes = record.toBytes();
     if (IoStatus status = file.writeAt(qint64(k - 1) * kRecordSize, bytes.constData(), bytes.size());
@@ -247,7 +296,7 @@ IoStatus rewriteResultRecord(const QString &path, int k, const ResultRecord &rec
     return file.flush();
 }
 
-IoStatus deleteResultRecord(const QString &path, int k)
+IoStatus deleteResultRecord(const QString &path, int k, QByteArrayView expected)
 {
     const QString tempPath = tempPathFor(path);
     // The file stays in place and locked from the copy to the end of the rewrite:
@@ -266,6 +315,8 @@ IoStatus deleteResultRecord(const QString &path, int k)
     }
     QByteArray original;
     if (IoStatus status = file.readAll(original); !status.ok())
+        return status;
+    if (IoStatus status = checkUnchanged(original, k, expected, path); !status.ok())
         return status;
     if (IoStatus status = checkRecordNumber(k, original.size(), path); !status.ok())
         return status;

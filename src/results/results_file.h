@@ -5,6 +5,7 @@
 #include "results/shared_file.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QtEndian>
 
@@ -44,6 +45,12 @@ RecordText pointsText(int16_t value);
 // The text fields as readers take them: points through the lenient conversion.
 int pointsValue(const ResultRecord &record);
 QString schoolCodeOf(const ResultRecord &record);
+
+// The date as yyyy/mm/dd and the time of day as h:mm:ss (to the nearest second), as
+// the lists and the export show a record; a value no calendar can name is written as
+// a plain number.
+QString recordDateText(double oleDate);
+QString recordTimeText(double timeOfDay);
 
 // dataFolder + "成績累積データ.dat"
 QString resultsFilePath();
@@ -97,11 +104,17 @@ int appendRetryCount();
 
 // Writes record k (1-based) in place, under the writers' lock so that it never lands
 // in a file another PC is rewriting. A record that does not exist is not written.
-IoStatus rewriteResultRecord(const QString &path, int k, const ResultRecord &record);
+// With expected (the 44 bytes of record k as the caller read them), record k must
+// still be exactly those bytes once the lock is held: a deletion by another PC moves
+// every later record down by one, and the record at k may then be another pupil's.
+// When it is not, nothing is written and the status says the file was changed.
+IoStatus rewriteResultRecord(const QString &path, int k, const ResultRecord &record,
+                             QByteArrayView expected = {});
 
 // Rewrites the file without record k, holding the writers' lock throughout and
 // keeping the temporary copy "成績累積データtemp.dat" until the rewrite has fully
 // succeeded. When the rewrite fails the file is put back as it was; only when that
 // fails too does the copy stay, holding every record. A copy left by an earlier
-// rewrite that did not finish is never overwritten: the deletion is refused.
-IoStatus deleteResultRecord(const QString &path, int k);
+// rewrite that did not finish is never overwritten: the deletion is refused. With
+// expected, the same check as for the rewrite comes first.
+IoStatus deleteResultRecord(const QString &path, int k, QByteArrayView expected = {});
