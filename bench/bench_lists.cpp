@@ -92,13 +92,8 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    BenchClock clock;
-    BenchDialogs dialogs;
-    env() = {&clock, nullptr, nullptr, &dialogs, nullptr};
-
-    QTemporaryDir folder;
+    const BenchEnvironment bench;
     Hensuu1 &h = hensuu1();
-    h.dataFolder = folder.path() + "/";
     SetProgramIdentity();
     FillLevelCatalogue();
     setBenchCriteria();

@@ -106,20 +106,14 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    BenchClock clock;
-    BenchDialogs dialogs;
-    env() = {&clock, nullptr, nullptr, &dialogs, nullptr};
-
-    QTemporaryDir folder;
+    const BenchEnvironment bench;
     Hensuu1 &h = hensuu1();
-    h.dataPathSetting = folder.path() + "/";
-    h.dataFolder = folder.path() + "/";
     h.schoolYearStartMonth = 4;
     h.schoolCode = QStringLiteral("12345");
     h.schoolName = QStringLiteral("本町教室");
     if (!writeFile(h.dataPathSetting + QString::fromUtf8(kRosterFileName), rosterFile()) ||
         !writeFile(resultsFilePath(), resultsFile())) {
-        std::fprintf(stderr, "cannot write into %s\n", qUtf8Printable(folder.path()));
+        std::fprintf(stderr, "cannot write into %s\n", qUtf8Printable(bench.folder.path()));
         return 2;
     }
 

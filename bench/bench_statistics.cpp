@@ -108,12 +108,7 @@ BENCHMARK(BM_Naive)->Unit(benchmark::kMicrosecond)->Repetitions(5);
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    BenchClock clock;
-    BenchDialogs dialogs;
-    env() = {&clock, nullptr, nullptr, &dialogs, nullptr};
-
-    QTemporaryDir folder;
-    hensuu1().dataFolder = folder.path() + "/";
+    const BenchEnvironment bench;
     setBenchCriteria();
     if (!writeBenchSchoolFile())
         return 2;

@@ -20,6 +20,14 @@ void BenchDialogs::endProgram(int status)
     std::exit(status);
 }
 
+BenchEnvironment::BenchEnvironment()
+{
+    env() = {&clock, nullptr, nullptr, &dialogs, nullptr};
+    Hensuu1 &h = hensuu1();
+    h.dataPathSetting = folder.path() + "/";
+    h.dataFolder = h.dataPathSetting;
+}
+
 QByteArray benchSchoolFile(int records, int days)
 {
     const double firstDay = oleDateOf(kBenchToday) - (days - 1);

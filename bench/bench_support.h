@@ -13,6 +13,7 @@
 #include <QByteArray>
 #include <QDate>
 #include <QString>
+#include <QTemporaryDir>
 
 #include <map>
 #include <string>
@@ -35,6 +36,15 @@ class BenchDialogs : public Dialogs
 public:
     DialogAnswer message(const QString &text, const QString &, DialogButtons) override;
     void endProgram(int status) override;
+};
+
+// The seams of a benchmark, in place while it lives, and a folder of its own that is
+// both the shared base folder and the data folder.
+struct BenchEnvironment {
+    BenchClock clock;
+    BenchDialogs dialogs;
+    QTemporaryDir folder;
+    BenchEnvironment();
 };
 
 // Attempts of the last days up to today (two months unless told), appended day by day

@@ -218,10 +218,8 @@ QString csvField(const QString &text)
 
 int runExport(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err)
 {
-    if (auto problem = loadToolConfiguration(invocation)) {
-        err << problem->message() << '\n';
+    if (!prepareTool(invocation, ToolNeeds::Configuration, err))
         return kToolCannotRun;
-    }
     const RosterReading roster = readToolRoster();
     if (!roster.fileRead())
         err << nativePath(roster.path) << ": " << roster.fileProblem() << QStringLiteral("名前は空になります")
@@ -254,10 +252,8 @@ int runAppend(const DataToolInvocation &invocation, QTextStream &out, QTextStrea
     const std::optional<int> time = wholeOption(invocation.arguments, "--time", 0, kTimedOut, err);
     if (!pupil || !level || !time)
         return kToolCannotRun;
-    if (auto problem = loadToolConfiguration(invocation)) {
-        err << problem->message() << '\n';
+    if (!prepareTool(invocation, ToolNeeds::Configuration, err))
         return kToolCannotRun;
-    }
     Hensuu1 &h = hensuu1();
     h.currentPupil = static_cast<int16_t>(*pupil);
     h.currentLevel = static_cast<int16_t>(*level);
@@ -408,6 +404,21 @@ std::optional<QDateTime> momentOption(const QStringList &arguments, QTextStream 
 QString loadToolCriteria()
 {
     return LoadCriteriaTable(hensuu1().dataFolder + QString::fromUtf8(kCriteriaFileName));
+}
+
+bool prepareTool(const DataToolInvocation &invocation, ToolNeeds needs, QTextStream &err)
+{
+    if (auto problem = loadToolConfiguration(invocation)) {
+        err << problem->message() << '\n';
+        return false;
+    }
+    if (needs == ToolNeeds::ConfigurationAndCriteria) {
+        if (const QString problem = loadToolCriteria(); !problem.isEmpty()) {
+            err << problem << '\n';
+            return false;
+        }
+    }
+    return true;
 }
 
 std::optional<ConfigurationProblem> loadToolConfiguration(const DataToolInvocation &invocation)

@@ -77,6 +77,10 @@ std::optional<int> wholeOption(const QStringList &arguments, const QString &name
 std::optional<QDateTime> momentOption(const QStringList &arguments, QTextStream &err);
 // Reads the criteria table of the configured data folder; empty, or what is wrong.
 QString loadToolCriteria();
+// What a command needs of the shared folder before it reads its own files.
+enum class ToolNeeds { Configuration, ConfigurationAndCriteria };
+// Loads it; false, with the message on err, when the command cannot run.
+bool prepareTool(const DataToolInvocation &invocation, ToolNeeds needs, QTextStream &err);
 
 // "Now" fixed at a moment for as long as it lives: the statistics and lists computed
 // meanwhile see the shared folder as it was, or will be, at that moment.

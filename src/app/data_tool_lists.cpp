@@ -36,14 +36,8 @@ int runLists(const DataToolInvocation &invocation, QTextStream &out, QTextStream
                               ? optionValue(arguments, QStringLiteral("--grade"))
                               : QStringLiteral("全学年");
 
-    if (auto problem = loadToolConfiguration(invocation)) {
-        err << problem->message() << '\n';
+    if (!prepareTool(invocation, ToolNeeds::ConfigurationAndCriteria, err))
         return kToolCannotRun;
-    }
-    if (const QString problem = loadToolCriteria(); !problem.isEmpty()) {
-        err << problem << '\n';
-        return kToolCannotRun;
-    }
     const FixedMoment moment(*now);
     if (const RosterReading roster = readToolRoster(); !roster.fileRead()) {
         err << roster.path << ": " << roster.fileProblem() << '\n';

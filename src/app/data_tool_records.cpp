@@ -18,10 +18,8 @@ std::optional<ListedRecord> recordOfCommand(const DataToolInvocation &invocation
         wholeOption(invocation.arguments, QStringLiteral("--record"), 1, INT_MAX, err);
     if (!n)
         return std::nullopt;
-    if (auto problem = loadToolConfiguration(invocation)) {
-        err << problem->message() << '\n';
+    if (!prepareTool(invocation, ToolNeeds::Configuration, err))
         return std::nullopt;
-    }
     status = kToolFindings;
     source = readRecordListSource();
     if (!source.problem.isEmpty()) {
@@ -42,10 +40,8 @@ int runRecords(const DataToolInvocation &invocation, QTextStream &out, QTextStre
     const std::optional<QDateTime> now = momentOption(invocation.arguments, err);
     if (!now)
         return kToolCannotRun;
-    if (auto problem = loadToolConfiguration(invocation)) {
-        err << problem->message() << '\n';
+    if (!prepareTool(invocation, ToolNeeds::Configuration, err))
         return kToolCannotRun;
-    }
     const FixedMoment moment(*now);
     const RecordListSource source = readRecordListSource();
     if (!source.problem.isEmpty()) {

@@ -48,14 +48,8 @@ int runStats(const DataToolInvocation &invocation, QTextStream &out, QTextStream
     const std::optional<QDateTime> now = momentOption(invocation.arguments, err);
     if (!now)
         return kToolCannotRun;
-    if (auto problem = loadToolConfiguration(invocation)) {
-        err << problem->message() << '\n';
+    if (!prepareTool(invocation, ToolNeeds::ConfigurationAndCriteria, err))
         return kToolCannotRun;
-    }
-    if (const QString problem = loadToolCriteria(); !problem.isEmpty()) {
-        err << problem << '\n';
-        return kToolCannotRun;
-    }
     const FixedMoment moment(*now);
     ComputePupilStatistics();
     writeStatistics(out);
