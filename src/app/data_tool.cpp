@@ -269,19 +269,6 @@ int runExport(const DataToolInvocation &invocation, QTextStream &out, QTextStrea
 
 // ---- append ------------------------------------------------------------------
 
-std::optional<int> wholeOption(const QStringList &arguments, const QString &name, int lowest, int highest,
-                               QTextStream &err)
-{
-    bool ok = false;
-    const int value = optionValue(arguments, name).toInt(&ok);
-    if (!ok || value < lowest || value > highest) {
-        err << QStringLiteral("%1には%2から%3までの整数を指定します").arg(name).arg(lowest).arg(highest)
-            << '\n';
-        return std::nullopt;
-    }
-    return value;
-}
-
 int runAppend(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err)
 {
     const std::optional<int> pupil = wholeOption(invocation.arguments, "--pupil", 1, kMaxPupil, err);
@@ -340,6 +327,7 @@ const CommandEntry kCommands[] = {
     {"append", runAppend},
     {"demo", runDemo},
     {"stats", runStats},
+    {"distribution", runDistribution},
 };
 
 const char *const kHelp = R"(使い方: ranvex-data [--base DIR] [--program NAME] COMMAND [...]
@@ -366,6 +354,12 @@ const char *const kHelp = R"(使い方: ranvex-data [--base DIR] [--program NAME
       overuseWindowPoints,todayCount,todayPoints,bestTime
       のあと、どれかの値が 0（bestTime は 99999）でないレベルと生徒ごとに一行、レベル順、生徒順。
       空の行のあと level,bestTimeAll とレベル 1..35 の行。--now で「今」の日時を決めます。
+  distribution --level L
+      合格タイムデータ変更の画面と同じ計算で、レベル L（1..50）の成績度数分布を示します。
+      成績累積データの全記録から数えます。まず全成績: 見出し「レベルL 今までn回  （★=u）」と
+      10秒ごとの101行（「   0～」から「1000～」、最後の行は1000秒以上と時間切れ）、★一つがu回。
+      空の行のあと最高タイム: 見出し「レベルL （★=u）」と同じ101行で、生徒ごとの最高タイムを
+      数えます（「 300～」が300秒以上、その先は空）。負のタイムの記録は数えません。
   demo DIR
       DIR にデモ教室を作ります（パスデータ.txt、共有フォルダ shared/ の共通データ、名簿、
       音フォルダ、タイム回数データと数週間分の成績）。あるタイム回数データと成績は残します。
@@ -383,6 +377,19 @@ QString optionValue(const QStringList &arguments, const QString &name)
 {
     const qsizetype at = arguments.indexOf(name);
     return at >= 0 && at + 1 < arguments.size() ? arguments[at + 1] : QString();
+}
+
+std::optional<int> wholeOption(const QStringList &arguments, const QString &name, int lowest, int highest,
+                               QTextStream &err)
+{
+    bool ok = false;
+    const int value = optionValue(arguments, name).toInt(&ok);
+    if (!ok || value < lowest || value > highest) {
+        err << QStringLiteral("%1には%2から%3までの整数を指定します").arg(name).arg(lowest).arg(highest)
+            << '\n';
+        return std::nullopt;
+    }
+    return value;
 }
 
 std::optional<ConfigurationProblem> loadToolConfiguration(const DataToolInvocation &invocation)

@@ -55,5 +55,13 @@ IoStatus readToolResults(QByteArray &bytes);
 // statistics of the screens as CSV.
 int runStats(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err);
 
+// ranvex-data distribution --level L (data_tool_distribution.cpp): the criteria
+// editor's distribution of a level's times, line for line.
+int runDistribution(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err);
+
 // The value of "--name VALUE" among the arguments; empty when absent.
 QString optionValue(const QStringList &arguments, const QString &name);
+// The whole number of "--name VALUE" within lowest..highest; otherwise nothing, after
+// saying so on err.
+std::optional<int> wholeOption(const QStringList &arguments, const QString &name, int lowest, int highest,
+                               QTextStream &err);

@@ -4,6 +4,7 @@
 #include "core/screen_host.h"
 #include "drill/MainFrm.h"
 #include "drill/sounds.h"
+#include "maintenance/FrmTimeData.h"
 #include "menu/seisekitime1.h"
 #include "pupils/namesel.h"
 #include "results/criteria_table.h"
@@ -18,4 +19,5 @@ void wireSubsystems()
     h.finishDrill = FinishDrill;
     h.showNameSelection = [] { ScreenHost::instance().show(new namesel); };
     h.showLevelMenu = [] { ScreenHost::instance().show(new seisekitime1); };
+    h.showCriteriaEditor = [] { ScreenHost::instance().show(new FrmTimeData); };
 }
