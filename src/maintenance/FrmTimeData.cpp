@@ -99,7 +99,10 @@ FrmTimeData::FrmTimeData(QWidget *parent) : Screen(parent)
     MSFlexGrid1->setFont(screenFont(9));
     MSFlexGrid1->setHorizontalHeaderLabels(criteriaCaptions());
     MSFlexGrid1->horizontalHeader()->setFont(screenFont(8));
-    MSFlexGrid1->horizontalHeader()->setFixedHeight(kCellHeight + 4);
+    // Two lines of caption: a thirteenth of the grid is narrower than "ﾎﾟｲﾝﾄ倍率".
+    MSFlexGrid1->horizontalHeader()->setDefaultAlignment(Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
+    MSFlexGrid1->horizontalHeader()->setTextElideMode(Qt::ElideNone);
+    MSFlexGrid1->horizontalHeader()->setFixedHeight(2 * kCellHeight);
     MSFlexGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     MSFlexGrid1->verticalHeader()->hide();
     MSFlexGrid1->verticalHeader()->setMinimumSectionSize(kCellHeight);
