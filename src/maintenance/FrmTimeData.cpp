@@ -104,6 +104,7 @@ FrmTimeData::FrmTimeData(QWidget *parent) : Screen(parent)
     MSFlexGrid1->horizontalHeader()->setTextElideMode(Qt::ElideNone);
     MSFlexGrid1->horizontalHeader()->setFixedHeight(2 * kCellHeight);
     MSFlexGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    MSFlexGrid1->horizontalHeader()->setMinimumSectionSize(kCellHeight);
     MSFlexGrid1->verticalHeader()->hide();
     MSFlexGrid1->verticalHeader()->setMinimumSectionSize(kCellHeight);
     MSFlexGrid1->verticalHeader()->setDefaultSectionSize(kCellHeight);

@@ -26,7 +26,7 @@ QString columnName(int column)
 bool codePageHolds(const QString &text)
 {
     QStringEncoder encoder("windows-31j");
-    encoder.encode(text);
+    const QByteArray bytes = encoder.encode(text); // encodes only when it becomes bytes
     return !encoder.hasError();
 }
 } // namespace
