@@ -28,9 +28,11 @@ demo-classroom: build
 demo: demo-classroom
 	@scripts/with-audio $(DEMO)/ranvex/ranvex
 
-# The statistics scan against reading the file and against one read per record.
+# The statistics scan against reading the file and against one read per record; the
+# criteria editor's distribution view against reading the file.
 bench: build
 	$(BUILD)/bench/bench_statistics
+	$(BUILD)/bench/bench_distribution
 
 screenshots: demo-classroom
 	rm -rf $(BUILD)/screenshots

@@ -10,8 +10,6 @@ namespace
 {
 constexpr int kBucketSeconds = 10;
 constexpr int kStarsOfFullest = 10;
-constexpr uint8_t kNoBest = 0xFF;
-static_assert(kLastBestBucket < kNoBest);
 
 using Buckets = std::array<int, kLastBucket + 1>;
 
@@ -21,6 +19,18 @@ int starUnit(const Buckets &counts)
     return std::max(*std::max_element(counts.begin(), counts.end()) / kStarsOfFullest, 1);
 }
 
+// "   0～" .. "1000～": the part of each line that only its bucket decides.
+const QStringList &bucketTexts()
+{
+    static const QStringList texts = [] {
+        QStringList list;
+        for (int bucket = 0; bucket <= kLastBucket; ++bucket)
+            list << QStringLiteral("%1～").arg(bucket * kBucketSeconds, 4);
+        return list;
+    }();
+    return texts;
+}
+
 QStringList bucketLines(const QString &heading, const Buckets &counts, int unit)
 {
     QStringList lines;
@@ -28,7 +38,7 @@ QStringList bucketLines(const QString &heading, const Buckets &counts, int unit)
     lines << heading;
     for (int bucket = 0; bucket <= kLastBucket; ++bucket) {
         const auto stars = static_cast<qsizetype>(std::floor(double(counts[bucket]) / unit + 0.5));
-        lines << QStringLiteral("%1～").arg(bucket * kBucketSeconds, 4) + QString(stars, QChar(u'★'));
+        lines << (stars == 0 ? bucketTexts()[bucket] : bucketTexts()[bucket] + QString(stars, QChar(u'★')));
     }
     return lines;
 }
@@ -40,24 +50,54 @@ TimeDistribution timeDistributionOf(const QByteArray &resultsBytes, int level)
     if (level < 1 || level > kDistributionLevels)
         return distribution;
     // Each pupil's best time, kept as its bucket, under the pupil number as stored: a
-    // 16-bit number that no other check has vouched for.
-    std::array<uint8_t, 1 << 16> bestBucket;
-    bestBucket.fill(kNoBest);
+    // 16-bit number that no other check has vouched for. (A byte-sized enum and not a
+    // char, which the compiler would have to assume writes anything, the tallies too.)
+    enum class Bucket : uint8_t { None = 0xFF };
+    static_assert(kLastBestBucket < int(Bucket::None));
+    constexpr int kPupilSlots = 1 << 16;
+    std::array<Bucket, kPupilSlots> bestBucket;
+    bestBucket.fill(Bucket::None);
+    // Every pupil with a record, once each.
+    std::array<uint16_t, kPupilSlots + 1> pupils; // the last place takes the write after the last pupil
+    int pupilCount = 0;
+    Buckets all{};
+    int attempts = 0;
+    // The levels of a school's records come in no order, so a branch on the level
+    // would be mispredicted at every third record: the records of a chunk that count
+    // are first picked without one, then tallied. A record's bytes 16..23 hold its
+    // pupil, level and time (16, 16 and 32 bits, little-endian), read in one load; it
+    // counts when the level is the one asked and the time's sign bit is clear.
+    constexpr quint64 kLevelAndSign = 0x8000'0000'FFFF'0000;
+    const quint64 counting = quint64(level) << 16;
+    constexpr int kChunk = 1024;
+    std::array<quint64, kChunk + 1> picked; // the last place takes the write after the last pick
+    const char *bytes = resultsBytes.constData();
     const int count = recordCountOf(resultsBytes);
-    for (int n = 1; n <= count; ++n) {
-        const RecordNumbers record = recordNumbersAt(resultsBytes, n);
-        if (record.level != level || record.resultTime < 0)
-            continue;
-        const int bucket = std::min(record.resultTime / kBucketSeconds, kLastBucket);
-        ++distribution.attempts;
-        ++distribution.all[bucket];
-        uint8_t &best = bestBucket[static_cast<uint16_t>(record.pupil)];
-        best = std::min(best, static_cast<uint8_t>(std::min(bucket, kLastBestBucket)));
+    for (int first = 0; first < count; first += kChunk) {
+        const int end = std::min(first + kChunk, count);
+        int pickedCount = 0;
+        for (int n = first; n < end; ++n) {
+            const quint64 numbers = qFromLittleEndian<quint64>(bytes + qsizetype(n) * kRecordSize + 16);
+            picked[pickedCount] = numbers;
+            pickedCount += (numbers & kLevelAndSign) == counting;
+        }
+        for (int i = 0; i < pickedCount; ++i) {
+            const auto pupil = static_cast<uint16_t>(picked[i]);
+            // A picked time is not negative.
+            const int bucket = static_cast<int>(
+                std::min(static_cast<uint32_t>(picked[i] >> 32) / kBucketSeconds, uint32_t(kLastBucket)));
+            ++all[bucket];
+            const Bucket best = bestBucket[pupil];
+            pupils[pupilCount] = pupil;
+            pupilCount += best == Bucket::None;
+            bestBucket[pupil] = std::min(best, Bucket(std::min(bucket, kLastBestBucket)));
+        }
+        attempts += pickedCount;
     }
-    for (const uint8_t bucket : bestBucket) {
-        if (bucket != kNoBest)
-            ++distribution.best[bucket];
-    }
+    distribution.attempts = attempts;
+    distribution.all = all;
+    for (int i = 0; i < pupilCount; ++i)
+        ++distribution.best[int(bestBucket[pupils[i]])];
     return distribution;
 }
 
