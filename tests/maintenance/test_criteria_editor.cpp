@@ -1,9 +1,12 @@
+#include "app/wiring.h"
 #include "core/handoffs.h"
 #include "core/hensuu1.h"
+#include "core/levels.h"
 #include "core/screen_host.h"
 #include "core/text_values.h"
 #include "maintenance/FrmTimeData.h"
 #include "maintenance/criteria_sheet.h"
+#include "menu/seisekitime1.h"
 #include "results/results_file.h"
 #include "test_support.h"
 
@@ -99,6 +102,7 @@ private Q_SLOTS:
     void leaving();
     void saveFromTheScreen();
     void missingFileReturnsToTheLevelMenu();
+    void teacherChangesAPassTimeFromTheLevelMenu();
 };
 
 void TestCriteriaEditor::loadsAndSavesTheFileThroughTheGrid()
@@ -452,6 +456,34 @@ void TestCriteriaEditor::missingFileReturnsToTheLevelMenu()
     editor->Command4->click();
     QCOMPARE(f.levelMenus, 2);
     QVERIFY(!QFileInfo::exists(path));
+}
+
+void TestCriteriaEditor::teacherChangesAPassTimeFromTheLevelMenu()
+{
+    EditorFixture f;
+    wireSubsystems();
+    Hensuu1 &h = hensuu1();
+    h.currentPupil = 1000;
+    h.currentPupilName = QStringLiteral("講師");
+    ScreenHost &host = ScreenHost::instance();
+    OpenLevelMenu();
+    auto *menu = qobject_cast<seisekitime1 *>(host.current());
+    QVERIFY(menu);
+    menu->Command8->click();
+    menu->Command10[1]->click();
+    auto *editor = qobject_cast<FrmTimeData *>(host.current());
+    QVERIFY(editor);
+
+    QTest::keyClick(editor->Gridinputtext, Qt::Key_Down);
+    QTest::keyClick(editor->Gridinputtext, Qt::Key_Space);
+    QTest::keyClicks(editor->Gridinputtext, "85");
+    f.fakes.dialogs.answers = {DialogAnswer::Yes};
+    editor->Command4->click();
+    QCOMPARE(f.fakes.dialogs.messages.size(), 1);
+    menu = qobject_cast<seisekitime1 *>(host.current());
+    QVERIFY(menu);
+    QVERIFY2(menu->Label7[2]->text().startsWith(QStringLiteral("目標=85秒")),
+             qPrintable(menu->Label7[2]->text()));
 }
 
 QTEST_MAIN(TestCriteriaEditor)
