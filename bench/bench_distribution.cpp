@@ -2,12 +2,11 @@
 // results file, on files of 20000 and 100000 records, against the floor (the one read
 // of the file and nothing else). Prints each size's two times and their ratio; exits
 // non-zero when a rebuild takes more than twice the floor or, at 100000 records, more
-// than 30 ms.
-//
-// Each time is the least processor time of the repetitions: on a shared machine the
-// other programs only ever add to a run, so the least disturbed run is the truest.
+// than 30 ms. Each time is the least of the repetitions (least_time_reporter.h).
 #include "maintenance/time_distribution.h"
 #include "results/results_file.h"
+
+#include "least_time_reporter.h"
 
 #include <benchmark/benchmark.h>
 
@@ -74,30 +73,6 @@ void BM_Floor(benchmark::State &state)
 BENCHMARK(BM_Rebuild)->Arg(kSizes[0])->Arg(kSizes[1])->Unit(benchmark::kMicrosecond)->Repetitions(9);
 BENCHMARK(BM_Floor)->Arg(kSizes[0])->Arg(kSizes[1])->Unit(benchmark::kMicrosecond)->Repetitions(9);
 
-// Keeps the least time of each benchmark's repetitions, by name and size, and prints
-// the summaries.
-class LeastTimeReporter : public benchmark::ConsoleReporter
-{
-public:
-    std::map<std::string, double> leastUs;
-
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        std::vector<Run> summaries;
-        for (const Run &run : runs) {
-            if (run.run_type == Run::RT_Aggregate) {
-                summaries.push_back(run);
-                continue;
-            }
-            const std::string name = run.run_name.function_name + "/" + run.run_name.args;
-            const double us = run.GetAdjustedCPUTime();
-            if (!leastUs.count(name) || us < leastUs[name])
-                leastUs[name] = us;
-        }
-        if (!summaries.empty())
-            ConsoleReporter::ReportRuns(summaries);
-    }
-};
 } // namespace
 
 int main(int argc, char **argv)

@@ -10,6 +10,8 @@
 #include "results/results_file.h"
 #include "results/statistics.h"
 
+#include "least_time_reporter.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
@@ -19,8 +21,6 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
-#include <string>
 
 // Every allocation of the process passes through here, Qt's containers included, so
 // that the allocations of a scan can be counted.
@@ -164,29 +164,6 @@ BENCHMARK(BM_Scan)->Unit(benchmark::kMicrosecond)->Repetitions(9);
 BENCHMARK(BM_Floor)->Unit(benchmark::kMicrosecond)->Repetitions(9);
 BENCHMARK(BM_Naive)->Unit(benchmark::kMicrosecond)->Repetitions(5);
 
-// Keeps the least time of each benchmark's repetitions and prints the summaries.
-class LeastTimeReporter : public benchmark::ConsoleReporter
-{
-public:
-    std::map<std::string, double> leastUs;
-
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        std::vector<Run> summaries;
-        for (const Run &run : runs) {
-            if (run.run_type == Run::RT_Aggregate) {
-                summaries.push_back(run);
-                continue;
-            }
-            const std::string &name = run.run_name.function_name;
-            const double us = run.GetAdjustedCPUTime();
-            if (!leastUs.count(name) || us < leastUs[name])
-                leastUs[name] = us;
-        }
-        if (!summaries.empty())
-            ConsoleReporter::ReportRuns(summaries);
-    }
-};
 } // namespace
 
 int main(int argc, char **argv)

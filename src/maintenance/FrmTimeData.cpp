@@ -74,11 +74,6 @@ void showLines(QListWidget *list, const QStringList &lines)
     }
 }
 
-void letEventsRun()
-{
-    QCoreApplication::processEvents();
-}
-
 QString criteriaPath()
 {
     return hensuu1().dataFolder + QString::fromUtf8(kCriteriaFileName);
@@ -243,7 +238,7 @@ void FrmTimeData::TextToGrid転送()
 void FrmTimeData::GridToText転送()
 {
     Gridinputtext->setText(m_sheet.currentText());
-    letEventsRun();
+    QCoreApplication::processEvents();
     Gridinputtext->setCursorPosition(kCaretPosition);
 }
 
@@ -311,7 +306,7 @@ void FrmTimeData::showWaitPanel(bool shown)
 {
     Picture6->setVisible(shown);
     Picture6->raise();
-    letEventsRun();
+    QCoreApplication::processEvents();
 }
 
 bool FrmTimeData::save()

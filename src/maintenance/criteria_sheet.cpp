@@ -10,11 +10,6 @@ namespace
 {
 constexpr int kLastField = kCriteriaFields;
 
-QString nativePath(const QString &path)
-{
-    return QDir::toNativeSeparators(QDir::cleanPath(path));
-}
-
 // "「最低Time」（2列目）", or "10列目" for a column without a caption.
 QString columnName(int column)
 {
@@ -81,7 +76,7 @@ QString CriteriaSheet::load(const QString &path)
     const TextFileContents contents = readCp932File(path);
     if (contents.status != FileReadStatus::Ok)
         return QStringLiteral("合格タイムデータを読めません。\n%1\n%2")
-            .arg(nativePath(path), describeFileProblem(contents));
+            .arg(QDir::toNativeSeparators(path), describeFileProblem(contents));
 
     CriteriaGrid rows{criteriaCaptions()};
     TextValueReader reader(contents.text);
@@ -93,7 +88,8 @@ QString CriteriaSheet::load(const QString &path)
             rows << row;
     }
     if (rows.size() < 2)
-        return QStringLiteral("合格タイムデータにレベルの行がありません。\n%1").arg(nativePath(path));
+        return QStringLiteral("合格タイムデータにレベルの行がありません。\n%1")
+            .arg(QDir::toNativeSeparators(path));
 
     m_rows = std::move(rows);
     m_changed.assign(m_rows.size(), {});
@@ -127,7 +123,7 @@ QString CriteriaSheet::save(const QString &path)
         return problem + QStringLiteral("直してから記録してください（ファイルは前のままです）。");
     if (const QString problem = SaveCriteriaTable(path, m_rows); !problem.isEmpty())
         return QStringLiteral("合格タイムデータを記録できませんでした。\n%1\n%2")
-            .arg(nativePath(path), problem);
+            .arg(QDir::toNativeSeparators(path), problem);
     criteriaChanged = 0;
     return {};
 }
