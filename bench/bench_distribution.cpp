@@ -7,6 +7,7 @@
 #include "results/results_file.h"
 
 #include "least_time_reporter.h"
+#include "school_file.h"
 
 #include <benchmark/benchmark.h>
 
@@ -20,34 +21,11 @@
 
 namespace
 {
-constexpr int kPupils = 5000;
 constexpr int kSizes[] = {20000, 100000};
 constexpr double kMostMsAt100000 = 30;
 constexpr int kLevel = 2;
 
 std::map<int64_t, QString> filesBySize;
-
-// Attempts spread over every pupil and the three levels, with the odd time-out.
-QByteArray schoolFile(int records)
-{
-    QByteArray bytes;
-    bytes.reserve(static_cast<qsizetype>(records) * kRecordSize);
-    uint32_t state = 1;
-    auto next = [&state](uint32_t range) {
-        state = state * 1664525u + 1013904223u;
-        return (state >> 8) % range;
-    };
-    for (int i = 0; i < records; ++i) {
-        ResultRecord r;
-        r.date = 46000 + i / 500;
-        r.timeOfDay = (9 * 3600 + (i % 60) * 500) / 86400.0;
-        r.pupil = static_cast<int16_t>(1 + next(kPupils));
-        r.level = static_cast<int16_t>(1 + next(3));
-        r.resultTime = next(20) == 0 ? kTimedOut : static_cast<int32_t>(30 + next(400));
-        bytes += r.toBytes();
-    }
-    return bytes;
-}
 
 void BM_Rebuild(benchmark::State &state)
 {
@@ -82,7 +60,7 @@ int main(int argc, char **argv)
     for (const int size : kSizes) {
         const QString path = folder.path() + QStringLiteral("/%1-").arg(size) + kResultsFileName;
         QFile file(path);
-        const QByteArray bytes = schoolFile(size);
+        const QByteArray bytes = schoolFile(size, 46000);
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
             std::fprintf(stderr, "cannot write %s\n", qUtf8Printable(path));
             return 2;

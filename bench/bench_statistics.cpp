@@ -11,6 +11,7 @@
 #include "results/statistics.h"
 
 #include "least_time_reporter.h"
+#include "school_file.h"
 
 #include <benchmark/benchmark.h>
 
@@ -79,30 +80,6 @@ public:
     }
     void endProgram(int status) override { std::exit(status); }
 };
-
-// Attempts of the last two months, appended day by day as the PCs record them, spread
-// over every pupil and the three levels, with the odd time-out.
-QByteArray schoolFile()
-{
-    const double today = oleDateOf(QDate(2026, 12, 9));
-    QByteArray bytes;
-    bytes.reserve(kRecords * kRecordSize);
-    uint32_t state = 1;
-    auto next = [&state](uint32_t range) {
-        state = state * 1664525u + 1013904223u;
-        return (state >> 8) % range;
-    };
-    for (int i = 0; i < kRecords; ++i) {
-        ResultRecord r;
-        r.date = today - 59 + (i * 60) / kRecords;
-        r.timeOfDay = (9 * 3600 + (i % 60) * 500) / 86400.0;
-        r.pupil = static_cast<int16_t>(1 + next(kPupils));
-        r.level = static_cast<int16_t>(1 + next(3));
-        r.resultTime = next(20) == 0 ? kTimedOut : static_cast<int32_t>(30 + next(400));
-        bytes += r.toBytes();
-    }
-    return bytes;
-}
 
 void setCriteria()
 {
@@ -178,7 +155,8 @@ int main(int argc, char **argv)
     setCriteria();
     {
         QFile file(resultsFilePath());
-        if (!file.open(QIODevice::WriteOnly) || file.write(schoolFile()) != kRecords * kRecordSize) {
+        if (!file.open(QIODevice::WriteOnly) ||
+            file.write(schoolFile(kRecords, oleDateOf(QDate(2026, 12, 9)))) != kRecords * kRecordSize) {
             std::fprintf(stderr, "cannot write %s\n", qUtf8Printable(resultsFilePath()));
             return 2;
         }
