@@ -10,6 +10,8 @@ namespace
 {
 constexpr int kBucketSeconds = 10;
 constexpr int kStarsOfFullest = 10;
+constexpr uint32_t kLastBucketTime = kLastBucket * kBucketSeconds;
+constexpr uint32_t kLastBestBucketTime = kLastBestBucket * kBucketSeconds;
 
 using Buckets = std::array<int, kLastBucket + 1>;
 
@@ -76,21 +78,22 @@ TimeDistribution timeDistributionOf(const QByteArray &resultsBytes, int level)
     for (int first = 0; first < count; first += kChunk) {
         const int end = std::min(first + kChunk, count);
         int pickedCount = 0;
-        for (int n = first; n < end; ++n) {
-            const quint64 numbers = qFromLittleEndian<quint64>(bytes + qsizetype(n) * kRecordSize + 16);
+        const char *p = bytes + qsizetype(first) * kRecordSize + 16;
+        for (int n = first; n < end; ++n, p += kRecordSize) {
+            const quint64 numbers = qFromLittleEndian<quint64>(p);
             picked[pickedCount] = numbers;
             pickedCount += (numbers & kLevelAndSign) == counting;
         }
         for (int i = 0; i < pickedCount; ++i) {
             const auto pupil = static_cast<uint16_t>(picked[i]);
-            // A picked time is not negative.
-            const int bucket = static_cast<int>(
-                std::min(static_cast<uint32_t>(picked[i] >> 32) / kBucketSeconds, uint32_t(kLastBucket)));
-            ++all[bucket];
+            // A picked time is not negative; held to the last bucket before the
+            // division, so that no branch decides the bucket.
+            const uint32_t time = std::min(static_cast<uint32_t>(picked[i] >> 32), kLastBucketTime);
+            ++all[time / kBucketSeconds];
             const Bucket best = bestBucket[pupil];
             pupils[pupilCount] = pupil;
             pupilCount += best == Bucket::None;
-            bestBucket[pupil] = std::min(best, Bucket(std::min(bucket, kLastBestBucket)));
+            bestBucket[pupil] = std::min(best, Bucket(std::min(time, kLastBestBucketTime) / kBucketSeconds));
         }
         attempts += pickedCount;
     }
