@@ -78,9 +78,8 @@ TimeDistribution timeDistributionOf(const QByteArray &resultsBytes, int level)
     for (int first = 0; first < count; first += kChunk) {
         const int end = std::min(first + kChunk, count);
         int pickedCount = 0;
-        const char *p = bytes + qsizetype(first) * kRecordSize + 16;
-        for (int n = first; n < end; ++n, p += kRecordSize) {
-            const quint64 numbers = qFromLittleEndian<quint64>(p);
+        for (int n = first; n < end; ++n) {
+            const quint64 numbers = qFromLittleEndian<quint64>(bytes + qsizetype(n) * kRecordSize + 16);
             picked[pickedCount] = numbers;
             pickedCount += (numbers & kLevelAndSign) == counting;
         }
