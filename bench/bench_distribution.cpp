@@ -2,12 +2,11 @@
 // results file, on files of 20000 and 100000 records, against the floor (the one read
 // of the file and nothing else). Prints each size's two times and their ratio; exits
 // non-zero when a rebuild takes more than twice the floor or, at 100000 records, more
-// than 30 ms. Each time is the least of the repetitions (least_time_reporter.h).
+// than 30 ms. Each time is the least of the repetitions (bench_support.h).
 #include "maintenance/time_distribution.h"
 #include "results/results_file.h"
 
-#include "least_time_reporter.h"
-#include "school_file.h"
+#include "bench_support.h"
 
 #include <benchmark/benchmark.h>
 
@@ -60,7 +59,7 @@ int main(int argc, char **argv)
     for (const int size : kSizes) {
         const QString path = folder.path() + QStringLiteral("/%1-").arg(size) + kResultsFileName;
         QFile file(path);
-        const QByteArray bytes = schoolFile(size, 46000);
+        const QByteArray bytes = benchSchoolFile(size);
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
             std::fprintf(stderr, "cannot write %s\n", qUtf8Printable(path));
             return 2;

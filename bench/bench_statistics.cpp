@@ -10,8 +10,7 @@
 #include "results/results_file.h"
 #include "results/statistics.h"
 
-#include "least_time_reporter.h"
-#include "school_file.h"
+#include "bench_support.h"
 
 #include <benchmark/benchmark.h>
 
@@ -156,7 +155,7 @@ int main(int argc, char **argv)
     {
         QFile file(resultsFilePath());
         if (!file.open(QIODevice::WriteOnly) ||
-            file.write(schoolFile(kRecords, oleDateOf(QDate(2026, 12, 9)))) != kRecords * kRecordSize) {
+            file.write(benchSchoolFile(kRecords)) != kRecords * kRecordSize) {
             std::fprintf(stderr, "cannot write %s\n", qUtf8Printable(resultsFilePath()));
             return 2;
         }
