@@ -28,9 +28,9 @@ demo-classroom: build
 demo: demo-classroom
 	@scripts/with-audio $(DEMO)/ranvex/ranvex
 
-# Every benchmark, each figure beside its floor: the statistics scan, the level menu's lists, the
-# results editor opening on 100000 records.
-BENCHMARKS = bench_statistics bench_lists bench_records
+# Every benchmark, each figure beside its floor: the statistics scan, the level menu's lists,
+# the results editor opening on 100000 records, the criteria editor's distribution view.
+BENCHMARKS = bench_statistics bench_lists bench_records bench_distribution
 
 bench: build
 	@failed=0; for b in $(BENCHMARKS); do echo "== $$b"; $(BUILD)/bench/$$b || failed=1; done; exit $$failed

@@ -305,6 +305,7 @@ const CommandEntry kCommands[] = {
     {"records", runRecords},
     {"edit", runEdit},
     {"delete", runDelete},
+    {"distribution", runDistribution},
 };
 
 const char *const kHelp = R"(使い方: ranvex-data [--base DIR] [--program NAME] COMMAND [...]
@@ -354,6 +355,12 @@ const char *const kHelp = R"(使い方: ranvex-data [--base DIR] [--program NAME
       ありません）。消した記録の行を示します。
       edit と delete は、断ったときと書けなかったときは理由を標準エラーに書き、ファイルをそのままに
       して終了コード 1 で終わります。
+  distribution --level L
+      合格タイムデータ変更の画面と同じ計算で、レベル L（1..50）の成績度数分布を示します。
+      成績累積データの全記録から数えます。まず全成績: 見出し「レベルL 今までn回  （★=u）」と
+      10秒ごとの101行（「   0～」から「1000～」、最後の行は1000秒以上と時間切れ）、★一つがu回。
+      空の行のあと最高タイム: 見出し「レベルL （★=u）」と同じ101行で、生徒ごとの最高タイムを
+      数えます（「 300～」が300秒以上、その先は空）。負のタイムの記録は数えません。
   demo DIR
       DIR にデモ教室を作ります（パスデータ.txt、共有フォルダ shared/ の共通データ、名簿、
       音フォルダ、タイム回数データと十週間分と今日のこの時刻までの成績）。あるタイム回数データと成績は残します。

@@ -66,6 +66,10 @@ int runRecords(const DataToolInvocation &invocation, QTextStream &out, QTextStre
 int runEdit(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err);
 int runDelete(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err);
 
+// ranvex-data distribution --level L (data_tool_distribution.cpp): the criteria
+// editor's distribution of a level's times, line for line.
+int runDistribution(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err);
+
 // The value of "--name VALUE" among the arguments; empty when absent.
 QString optionValue(const QStringList &arguments, const QString &name);
 // The whole number of "--name VALUE" within lowest..highest; nullopt, with a message,

@@ -14,6 +14,7 @@
 #include "core/startup.h"
 #include "drill/MainFrm.h"
 #include "maintenance/FrmData.h"
+#include "maintenance/FrmTimeData.h"
 #include "menu/seisekitime1.h"
 #include "pupils/namesel.h"
 #include "pupils/roster.h"
@@ -22,6 +23,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QKeyEvent>
 #include <QTextStream>
 
 #include <cstdio>
@@ -188,6 +190,36 @@ bool saveMenuScreens(const QString &output)
     ok &= save(editor, output, "FrmData-edit");
     return ok;
 }
+
+void pressKey(QWidget *widget, int key, const QString &text = {}, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+    QApplication::sendEvent(widget, &press);
+    QApplication::sendEvent(widget, &release);
+}
+
+// The criteria editor as the teacher opens it from the level menu, and after a new
+// pass time for level 2 was typed (the box has moved on to level 3's minimum time).
+// Nothing is saved.
+bool saveCriteriaEditor(const QString &output)
+{
+    // Keys reach the edit box only in the active window, as on the school's PCs.
+    ScreenHost::instance().activateWindow();
+    QCoreApplication::processEvents();
+    handoffs().showLevelMenu(); // the teacher's, left by the results editor
+    static_cast<seisekitime1 *>(ScreenHost::instance().current())->Command10[1]->click();
+    auto *editor = static_cast<FrmTimeData *>(ScreenHost::instance().current());
+    bool ok = save(editor, output, "FrmTimeData");
+    pressKey(editor->Gridinputtext, Qt::Key_Down);
+    pressKey(editor->Gridinputtext, Qt::Key_Space, QStringLiteral(" "));
+    pressKey(editor->Gridinputtext, Qt::Key_8, QStringLiteral("8"));
+    pressKey(editor->Gridinputtext, Qt::Key_5, QStringLiteral("5"));
+    pressKey(editor->Gridinputtext, Qt::Key_Down);
+    pressKey(editor->Gridinputtext, Qt::Key_Right);
+    ok &= save(editor, output, "FrmTimeData-changed");
+    return ok;
+}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -236,6 +268,7 @@ int main(int argc, char *argv[])
     ok &= saveDrillScreens(clock, output);
     ok &= saveEndScreens(output);
     ok &= saveMenuScreens(output);
+    ok &= saveCriteriaEditor(output);
 
     return ok ? 0 : 1;
 }

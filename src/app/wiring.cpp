@@ -5,6 +5,7 @@
 #include "drill/MainFrm.h"
 #include "drill/sounds.h"
 #include "maintenance/FrmData.h"
+#include "maintenance/FrmTimeData.h"
 #include "menu/seisekitime1.h"
 #include "pupils/namesel.h"
 #include "results/criteria_table.h"
@@ -20,4 +21,5 @@ void wireSubsystems()
     h.showNameSelection = [] { ScreenHost::instance().show(new namesel); };
     h.showLevelMenu = [] { ScreenHost::instance().show(new seisekitime1); };
     h.showResultsEditor = [] { ScreenHost::instance().show(new FrmData); };
+    h.showCriteriaEditor = [] { ScreenHost::instance().show(new FrmTimeData); };
 }
