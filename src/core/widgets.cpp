@@ -1,5 +1,7 @@
 #include "core/widgets.h"
 
+#include "core/screen_host.h"
+
 #include <QMouseEvent>
 
 void ClickableLabel::mouseReleaseEvent(QMouseEvent *event)
@@ -15,4 +17,20 @@ void setBackground(QWidget *widget, const QColor &colour)
     palette.setColor(QPalette::Window, colour);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
+}
+
+QLabel *makeLabel(QWidget *parent, const QString &text, const QRect &geometry, int pointSize, bool bold)
+{
+    auto *label = new QLabel(text, parent);
+    label->setGeometry(geometry);
+    label->setFont(screenFont(pointSize, bold));
+    return label;
+}
+
+QPushButton *makeButton(QWidget *parent, const QString &text, const QRect &geometry, int pointSize, bool bold)
+{
+    auto *button = new QPushButton(text, parent);
+    button->setGeometry(geometry);
+    button->setFont(screenFont(pointSize, bold));
+    return button;
 }

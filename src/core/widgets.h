@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QLabel>
+#include <QPushButton>
 
 // A label that can be clicked, like the level names of the menu and the title of the
 // name screen.
@@ -19,3 +20,7 @@ protected:
 
 // Sets the background colour of a widget (and lets it paint it).
 void setBackground(QWidget *widget, const QColor &colour);
+
+// A label or a button of a form at its place, in the screens' font.
+QLabel *makeLabel(QWidget *parent, const QString &text, const QRect &geometry, int pointSize, bool bold = false);
+QPushButton *makeButton(QWidget *parent, const QString &text, const QRect &geometry, int pointSize, bool bold = true);

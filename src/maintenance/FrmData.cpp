@@ -14,23 +14,6 @@ namespace
 
 const QColor kPanelColour(255, 248, 214);
 
-QLabel *makeLabel(QWidget *parent, const QString &text, const QRect &geometry, int pointSize,
-                  bool bold = false)
-{
-    auto *label = new QLabel(text, parent);
-    label->setGeometry(geometry);
-    label->setFont(screenFont(pointSize, bold));
-    return label;
-}
-
-QPushButton *makeButton(QWidget *parent, const QString &text, const QRect &geometry)
-{
-    auto *button = new QPushButton(text, parent);
-    button->setGeometry(geometry);
-    button->setFont(screenFont(14, true));
-    return button;
-}
-
 } // namespace
 
 void RecordListModel::setLines(QList<RecordLine> lines)
@@ -63,7 +46,7 @@ FrmData::FrmData(QWidget *parent) : Screen(parent)
 
     Picture10 = new QWidget(this);
     Picture10->setGeometry(864, 6, 144, 52);
-    Command4 = makeButton(Picture10, QStringLiteral("戻る"), {8, 4, 128, 44});
+    Command4 = makeButton(Picture10, QStringLiteral("戻る"), {8, 4, 128, 44}, 14);
     connect(Command4, &QPushButton::clicked, this, &FrmData::back);
 
     Picture3 = new QWidget(this);
@@ -100,9 +83,9 @@ FrmData::FrmData(QWidget *parent) : Screen(parent)
             [this](int value) { Text1[1]->setText(QString::number(value)); });
     Label2[0] = makeLabel(Picture3, QStringLiteral("秒"), {706, 62, 40, 36}, 15);
 
-    Command2 = makeButton(Picture3, QStringLiteral("変更して記録"), {760, 8, 216, 44});
-    Command3 = makeButton(Picture3, QStringLiteral("消去"), {760, 58, 104, 44});
-    Command6 = makeButton(Picture3, QStringLiteral("キャンセル"), {872, 58, 104, 44});
+    Command2 = makeButton(Picture3, QStringLiteral("変更して記録"), {760, 8, 216, 44}, 14);
+    Command3 = makeButton(Picture3, QStringLiteral("消去"), {760, 58, 104, 44}, 14);
+    Command6 = makeButton(Picture3, QStringLiteral("キャンセル"), {872, 58, 104, 44}, 14);
     Command2->setEnabled(false);
     Command3->setEnabled(false);
     connect(Command2, &QPushButton::clicked, this, &FrmData::changeRecord);

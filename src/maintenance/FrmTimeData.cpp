@@ -32,23 +32,6 @@ const QColor kFixedCell(208, 208, 208);
 const QColor kChangedCell(255, 255, 0);
 const QColor kEditBox(128, 255, 128);
 
-QLabel *makeLabel(QWidget *parent, const QString &text, const QRect &geometry, int pointSize,
-                  bool bold = false)
-{
-    auto *label = new QLabel(text, parent);
-    label->setGeometry(geometry);
-    label->setFont(screenFont(pointSize, bold));
-    return label;
-}
-
-QPushButton *makeButton(QWidget *parent, const QString &text, const QRect &geometry)
-{
-    auto *button = new QPushButton(text, parent);
-    button->setGeometry(geometry);
-    button->setFont(screenFont(13, true));
-    return button;
-}
-
 QListWidget *makeList(QWidget *parent, const QRect &geometry)
 {
     auto *list = new QListWidget(parent);
@@ -153,11 +136,11 @@ FrmTimeData::FrmTimeData(QWidget *parent) : Screen(parent)
     List4 = makeList(this, {secondList, listTop, kListWidth, listHeight});
 
     const int buttonWidth = (2 * kListWidth + kListGap - 2 * 10) / 3;
-    Command3 = makeButton(this, QStringLiteral("更新記録"), {kPanelLeft, 702, buttonWidth, 48});
+    Command3 = makeButton(this, QStringLiteral("更新記録"), {kPanelLeft, 702, buttonWidth, 48}, 13);
     Command2 =
-        makeButton(this, QStringLiteral("元に戻す"), {kPanelLeft + buttonWidth + 10, 702, buttonWidth, 48});
+        makeButton(this, QStringLiteral("元に戻す"), {kPanelLeft + buttonWidth + 10, 702, buttonWidth, 48}, 13);
     Command4 =
-        makeButton(this, QStringLiteral("戻る"), {kPanelLeft + 2 * (buttonWidth + 10), 702, buttonWidth, 48});
+        makeButton(this, QStringLiteral("戻る"), {kPanelLeft + 2 * (buttonWidth + 10), 702, buttonWidth, 48}, 13);
     connect(Command3, &QPushButton::clicked, this, &FrmTimeData::command3Click);
     connect(Command2, &QPushButton::clicked, this, &FrmTimeData::command2Click);
     connect(Command4, &QPushButton::clicked, this, &FrmTimeData::command4Click);
