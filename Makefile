@@ -3,7 +3,7 @@ BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 DEMO ?= $(BUILD)/demo-classroom
 
-.PHONY: all deps configure build test bench demo demo-classroom screenshots clean
+.PHONY: all deps configure build test bench windows-check demo demo-classroom screenshots clean
 
 all: build
 
@@ -20,6 +20,10 @@ build: deps configure
 
 test: build
 	@scripts/with-test-session ctest --test-dir $(BUILD) --output-on-failure
+
+# The platform layer built with mingw-w64 and its multi-process check run under wine.
+windows-check: deps
+	@scripts/windows-check $(BUILD)-windows
 
 demo-classroom: build
 	$(BUILD)/src/app/ranvex-data demo $(DEMO)

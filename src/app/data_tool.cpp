@@ -251,7 +251,7 @@ int runExport(const DataToolInvocation &invocation, QTextStream &out, QTextStrea
     QByteArray bytes;
     if (IoStatus status = readToolResults(bytes); !status.ok()) {
         err << status.description << '\n';
-        return kToolCannotRun;
+        return status.outcome == IoOutcome::Denied ? kToolFindings : kToolCannotRun;
     }
     const RosterTables &tables = rosterTables();
     out << "record,date,time,pupil,name,level,result_time,school_code\n";

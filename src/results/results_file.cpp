@@ -6,7 +6,6 @@
 #include "core/text_values.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
 
@@ -40,12 +39,17 @@ QString textOf(const RecordText &field)
     return decodeCp932(QByteArray(field.data(), field.size()));
 }
 
-// Runs one step of a writer again, after a second with the user interface
-// responsive, for as long as another PC holds the file or its lock.
+// Runs one step of a writer again for as long as it cannot be done yet: after a
+// second with the user interface responsive while another PC holds the file or its
+// lock, and after the teacher was called while the file may not be opened.
 template <typename Step> IoStatus untilFree(Step step)
 {
     for (;;) {
         IoStatus status = step();
+        if (status.outcome == IoOutcome::Denied) {
+            callTeacherAbout(status);
+            continue;
+        }
         if (status.outcome != IoOutcome::Busy)
             return status;
         ++g_appendRetries;
@@ -277,7 +281,7 @@ IoStatus deleteResultRecord(const QString &path, int k)
             status = writeWhole(temp, original);
         if (!status.ok()) {
             temp.close();
-            QFile::remove(tempPath);
+            removeSharedFile(tempPath);
             return status;
         }
     }
@@ -294,8 +298,15 @@ IoStatus deleteResultRecord(const QString &path, int k)
         status = file.flush();
     if (!status.ok()) {
         if (writeWhole(file, original).ok()) {
-            QFile::remove(tempPath);
+            removeSharedFile(tempPath);
             status.description += QStringLiteral("。記録は元のままです");
+            return status;
+        }
+        // The file cannot be written where it is: the complete copy takes its place,
+        // which Windows allows only once no program has the file open.
+        file.close();
+        if (replaceSharedFile(path, tempPath).ok()) {
+            status.description += QStringLiteral("。記録は写しから元に戻しました");
         } else {
             status.description += QStringLiteral("。全部の記録の写しが %1 に残っています")
                                       .arg(QDir::toNativeSeparators(tempPath));
@@ -303,6 +314,6 @@ IoStatus deleteResultRecord(const QString &path, int k)
         return status;
     }
     file.close();
-    QFile::remove(tempPath);
+    removeSharedFile(tempPath);
     return {};
 }

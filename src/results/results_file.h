@@ -101,7 +101,8 @@ IoStatus rewriteResultRecord(const QString &path, int k, const ResultRecord &rec
 
 // Rewrites the file without record k, holding the writers' lock throughout and
 // keeping the temporary copy "成績累積データtemp.dat" until the rewrite has fully
-// succeeded. When the rewrite fails the file is put back as it was; only when that
-// fails too does the copy stay, holding every record. A copy left by an earlier
-// rewrite that did not finish is never overwritten: the deletion is refused.
+// succeeded. When the rewrite fails the file is put back as it was, in place or else
+// by the copy taking its place; only when both fail does the copy stay, holding every
+// record. A copy left by an earlier rewrite that did not finish is never overwritten:
+// the deletion is refused.
 IoStatus deleteResultRecord(const QString &path, int k);
