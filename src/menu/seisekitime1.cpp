@@ -58,6 +58,7 @@ seisekitime1::seisekitime1(QWidget *parent) : Screen(parent)
         buildColumn(level);
 
     Picture7 = new QWidget(this);
+    Picture7->setObjectName(QStringLiteral("Picture7"));
     setBackground(Picture7, QColor(0, 128, 128));
     Picture7->setGeometry(312, 250, 400, 200);
     Command10[0] = new QPushButton(QStringLiteral("データ変更"), Picture7);
