@@ -52,6 +52,8 @@ class TestRound : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void pupilDrillsLevelOneAndSeesTheNewCounts();
+    void minutesSinceLogin_data();
+    void minutesSinceLogin();
 };
 
 void TestRound::pupilDrillsLevelOneAndSeesTheNewCounts()
@@ -124,6 +126,48 @@ void TestRound::pupilDrillsLevelOneAndSeesTheNewCounts()
     QCOMPARE(names->List1->item(1)->text(),
              QStringLiteral("中2 石田　蓮　　") + todayPointsText(points) + "/" + pointsSoFarText(points));
     QCOMPARE(fakes.dialogs.messages.size(), 0);
+}
+
+void TestRound::minutesSinceLogin_data()
+{
+    QTest::addColumn<double>("loginAt");
+    QTest::addColumn<double>("drillAt");
+    QTest::addColumn<QString>("drillMinutes");
+    // The name is confirmed at loginAt and the menu opens in that same moment.
+    QTest::newRow("menu within the second the login was rounded up to") << 36000.6 << 36059.0 << "0";
+    QTest::newRow("menu in the rounded-down half") << 36000.4 << 36120.0 << "2";
+    QTest::newRow("drill after midnight") << 86390.6 << 86400.0 + 290 << "4";
+}
+
+// What the level menu and the drill screen show of the time since the name was confirmed.
+void TestRound::minutesSinceLogin()
+{
+    QFETCH(double, loginAt);
+    QFETCH(double, drillAt);
+    QFETCH(QString, drillMinutes);
+    FakeEnvironment fakes;
+    TestClassroom classroom;
+    classroom.loadConfiguration();
+    classroom.writeBytes(classroom.dataFolder() + "成績累積データ.dat", {});
+    classroom.writeText(classroom.sharedFolder() + "新名簿.txt", "1,2014,0,0,\"青木　ひなた\",0,\"\",\"\"\n");
+    wireSubsystems();
+    ScreenHost &host = ScreenHost::instance();
+    host.start(false);
+    fakes.clock.seconds = loginAt;
+
+    auto *names = new namesel;
+    host.show(names);
+    names->List1->setCurrentRow(1);
+    names->confirm();
+    QTRY_VERIFY(shown<seisekitime1>());
+    QTRY_COMPARE(shown<seisekitime1>()->menuReady, int16_t(1));
+    QCOMPARE(shown<seisekitime1>()->Label17->text(), QStringLiteral("起動後0分"));
+
+    fakes.clock.advance(drillAt - loginAt);
+    press("1");
+    QTRY_VERIFY(shown<MainFrm>());
+    QCOMPARE(shown<MainFrm>()->sLabel13->text(), drillMinutes);
+    shown<MainFrm>()->sTimer1->stop();
 }
 
 QTEST_MAIN(TestRound)
