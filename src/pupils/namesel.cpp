@@ -14,6 +14,11 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QTimer>
+
+namespace {
+constexpr int kLabel1BlinkMs = 100;
+}
 
 QString programMenuPath(const QString &appFolder)
 {
@@ -120,9 +125,10 @@ void namesel::activate()
         m_filterFilled = true;
     }
     hensuu1().selectedGradeFilter = QStringLiteral("全学年");
+    // Out of sight for a moment and back with the text, so that the pupil sees it blink.
     Label1->hide();
     Label1->setText(QString::fromUtf8(kChooseYourName));
-    Label1->show();
+    QTimer::singleShot(kLabel1BlinkMs, Label1, &QWidget::show);
     Picture5->hide();
     m_confirming = false;
     List1->setFocus();
