@@ -76,8 +76,11 @@ void TestRound::pupilDrillsLevelOneAndSeesTheNewCounts()
     QVERIFY(QTest::qWaitForWindowActive(&host));
     auto *splash = new Firstfrm(classroom.programFolder());
     host.show(splash);
+    QCOMPARE(host.windowTitle(), QStringLiteral("Ranvex"));
     splash->start();
     QTRY_VERIFY(shown<namesel>());
+    // The taskbar names the form on screen.
+    QCOMPARE(host.windowTitle(), QStringLiteral("kelvane"));
 
     // The name list has the focus: Down picks the oldest pupil, Enter confirms.
     namesel *names = shown<namesel>();
@@ -92,6 +95,7 @@ void TestRound::pupilDrillsLevelOneAndSeesTheNewCounts()
 
     press("1");
     QTRY_VERIFY(shown<MainFrm>());
+    QCOMPARE(host.windowTitle(), QStringLiteral("Kelvane"));
     for (int problem = 1; problem <= 10; ++problem) {
         MainFrm *drill = shown<MainFrm>();
         QVERIFY2(drill, qPrintable(QStringLiteral("problem %1").arg(problem)));
@@ -100,6 +104,7 @@ void TestRound::pupilDrillsLevelOneAndSeesTheNewCounts()
     }
 
     QTRY_VERIFY_WITH_TIMEOUT(shown<FrmSyuuryou>(), 10000);
+    QCOMPARE(host.windowTitle(), QStringLiteral("終了"));
     QByteArray bytes;
     QVERIFY(readResultsBytes(classroom.dataFolder() + "成績累積データ.dat", bytes).ok());
     QCOMPARE(recordCountOf(bytes), 1);
@@ -119,6 +124,7 @@ void TestRound::pupilDrillsLevelOneAndSeesTheNewCounts()
     QVERIFY(points > 0);
     QCOMPARE(menu->Label14[1]->text(), QStringLiteral("1回/%1点").arg(points));
     QCOMPARE(menu->Label18->text(), QStringLiteral("本日総回数＝1回"));
+    QCOMPARE(host.windowTitle(), QStringLiteral("kelvane"));
 
     press("0");
     QTRY_VERIFY(shown<namesel>());
