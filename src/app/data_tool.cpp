@@ -258,7 +258,7 @@ int runExport(const DataToolInvocation &invocation, QTextStream &out, QTextStrea
     for (int n = 1; n <= recordCountOf(bytes); ++n) {
         const ResultRecord record = recordAt(bytes, n);
         const QString name = record.pupil >= 0 && record.pupil <= kMaxPupil
-                                 ? tables.pupilNames[record.pupil].trimmed()
+                                 ? trimHalfWidth(tables.pupilNames[record.pupil])
                                  : QString();
         out << n << ',' << dateText(record.date) << ',' << timeText(record.timeOfDay) << ',' << record.pupil
             << ',' << csvField(name) << ',' << record.level << ',' << record.resultTime << ','

@@ -3,6 +3,7 @@
 #include "core/handoffs.h"
 #include "core/hensuu1.h"
 #include "core/levels.h"
+#include "core/text_values.h"
 #include "core/widgets.h"
 #include "drill/sounds.h"
 #include "results/end_screen_picture.h"
@@ -118,7 +119,7 @@ void FrmSyuuryou::activate()
 
     Label19->setText(pointsCalculationText(h.attemptTime, level));
     Label18->setText(resultTimeText(h.attemptTime));
-    Label17->setText(h.currentPupilName.trimmed());
+    Label17->setText(trimHalfWidth(h.currentPupilName));
     Label15->setText(h.programTitle);
     Label16->setText(h.levelNames[level]);
     Label13->setText(levelCountText(h.todayCount[level][pupil]));

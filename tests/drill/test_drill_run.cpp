@@ -175,7 +175,7 @@ void TestDrillRun::statusTexts()
     QCOMPARE(texts.todayAttempt, today);
     QCOMPARE(texts.thisLevelAttempt, thisLevel);
     QCOMPARE(texts.levelName, h.levelNames[level]);
-    QCOMPARE(texts.pupilName, QStringLiteral("山田　花子"));
+    QCOMPARE(texts.pupilName, QStringLiteral("　山田　花子　　　"));
     QCOMPARE(texts.schoolName, QStringLiteral("本町教室"));
     QCOMPARE(texts.title, QStringLiteral("Ranvex"));
     QCOMPARE(texts.titlePointSize, 16.8);
