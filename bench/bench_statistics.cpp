@@ -2,10 +2,7 @@
 // floor (one read of the file and resetting every table the scan fills) and the naive
 // way (one read call per record). Prints the three times, the two ratios and how often
 // a warm scan allocated; exits non-zero when a ratio misses its bound.
-//
-// Each time is the least processor time of the repetitions: on a shared machine the
-// other programs only ever add to a run, so the least disturbed run is the truest.
-#include "core/environment.h"
+#include "bench_support.h"
 #include "core/hensuu1.h"
 #include "results/results_file.h"
 #include "results/statistics.h"
@@ -61,62 +58,6 @@ namespace
 constexpr int kPupils = 5000;
 constexpr int kRecords = 20000;
 
-class BenchClock : public Clock
-{
-public:
-    QDate today() const override { return QDate(2026, 12, 9); }
-    double timeOfDay() const override { return 15 * 3600; }
-    int64_t monotonicMs() const override { return 0; }
-};
-
-class BenchDialogs : public Dialogs
-{
-public:
-    DialogAnswer message(const QString &text, const QString &, DialogButtons) override
-    {
-        std::fprintf(stderr, "%s\n", qUtf8Printable(text));
-        return DialogAnswer::Ok;
-    }
-    void endProgram(int status) override { std::exit(status); }
-};
-
-// Attempts of the last two months, appended day by day as the PCs record them, spread
-// over every pupil and the three levels, with the odd time-out.
-QByteArray schoolFile()
-{
-    const double today = oleDateOf(QDate(2026, 12, 9));
-    QByteArray bytes;
-    bytes.reserve(kRecords * kRecordSize);
-    uint32_t state = 1;
-    auto next = [&state](uint32_t range) {
-        state = state * 1664525u + 1013904223u;
-        return (state >> 8) % range;
-    };
-    for (int i = 0; i < kRecords; ++i) {
-        ResultRecord r;
-        r.date = today - 59 + (i * 60) / kRecords;
-        r.timeOfDay = (9 * 3600 + (i % 60) * 500) / 86400.0;
-        r.pupil = static_cast<int16_t>(1 + next(kPupils));
-        r.level = static_cast<int16_t>(1 + next(3));
-        r.resultTime = next(20) == 0 ? kTimedOut : static_cast<int32_t>(30 + next(400));
-        bytes += r.toBytes();
-    }
-    return bytes;
-}
-
-void setCriteria()
-{
-    Hensuu1 &h = hensuu1();
-    const int passTimes[] = {0, 60, 90, 120};
-    for (int level = 1; level <= 3; ++level) {
-        h.passTime[level] = passTimes[level];
-        h.minimumTime[level] = passTimes[level] * 2;
-        h.pointMultiplier[level] = 1.5f;
-        h.passPeriodDays[level] = LooseValue::fromField(QStringLiteral("7"));
-        h.overusePeriodDays[level] = LooseValue::fromField(QStringLiteral("1"));
-    }
-}
-
 void BM_Scan(benchmark::State &state)
 {
     for (auto _ : state) {
@@ -164,29 +105,6 @@ BENCHMARK(BM_Scan)->Unit(benchmark::kMicrosecond)->Repetitions(9);
 BENCHMARK(BM_Floor)->Unit(benchmark::kMicrosecond)->Repetitions(9);
 BENCHMARK(BM_Naive)->Unit(benchmark::kMicrosecond)->Repetitions(5);
 
-// Keeps the least time of each benchmark's repetitions and prints the summaries.
-class LeastTimeReporter : public benchmark::ConsoleReporter
-{
-public:
-    std::map<std::string, double> leastUs;
-
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        std::vector<Run> summaries;
-        for (const Run &run : runs) {
-            if (run.run_type == Run::RT_Aggregate) {
-                summaries.push_back(run);
-                continue;
-            }
-            const std::string &name = run.run_name.function_name;
-            const double us = run.GetAdjustedCPUTime();
-            if (!leastUs.count(name) || us < leastUs[name])
-                leastUs[name] = us;
-        }
-        if (!summaries.empty())
-            ConsoleReporter::ReportRuns(summaries);
-    }
-};
 } // namespace
 
 int main(int argc, char **argv)
@@ -198,14 +116,9 @@ int main(int argc, char **argv)
 
     QTemporaryDir folder;
     hensuu1().dataFolder = folder.path() + "/";
-    setCriteria();
-    {
-        QFile file(resultsFilePath());
-        if (!file.open(QIODevice::WriteOnly) || file.write(schoolFile()) != kRecords * kRecordSize) {
-            std::fprintf(stderr, "cannot write %s\n", qUtf8Printable(resultsFilePath()));
-            return 2;
-        }
-    }
+    setBenchCriteria();
+    if (!writeBenchFile(resultsFilePath(), schoolFile(kRecords, kPupils)))
+        return 2;
 
     // A warm scan: the file buffer has grown to the file's size.
     ComputePupilStatistics();

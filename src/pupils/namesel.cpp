@@ -45,6 +45,9 @@ namesel::namesel(QWidget *parent) : Screen(parent)
     List1 = new QListWidget(this);
     List1->setGeometry(40, 156, 560, 596);
     List1->setFont(fixedPitchFont(14));
+    // Every line is one line of the same font: the height of one stands for all, so that
+    // a list of thousands is laid out at once.
+    List1->setUniformItemSizes(true);
     setBackground(List1->viewport(), QColor(224, 255, 255));
     List1->setStyleSheet(QStringLiteral("QListWidget { background: rgb(224, 255, 255); }"));
     connect(List1, &QListWidget::currentRowChanged, this, &namesel::choose);

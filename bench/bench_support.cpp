@@ -1,0 +1,109 @@
+#include "bench_support.h"
+
+#include "core/hensuu1.h"
+#include "core/text_values.h"
+#include "results/results_file.h"
+
+#include <QFile>
+
+#include <cstdio>
+#include <cstdlib>
+
+DialogAnswer BenchDialogs::message(const QString &text, const QString &, DialogButtons)
+{
+    std::fprintf(stderr, "%s\n", qUtf8Printable(text));
+    return DialogAnswer::Ok;
+}
+
+void BenchDialogs::endProgram(int status)
+{
+    std::exit(status == 0 ? 2 : status);
+}
+
+QByteArray schoolFile(int records, int pupils)
+{
+    const double today = oleDateOf(QDate(2026, 12, 9));
+    QByteArray bytes;
+    bytes.reserve(qsizetype(records) * kRecordSize);
+    uint32_t state = 1;
+    auto next = [&state](uint32_t range) {
+        state = state * 1664525u + 1013904223u;
+        return (state >> 8) % range;
+    };
+    for (int i = 0; i < records; ++i) {
+        ResultRecord r;
+        r.date = today - 59 + (qint64(i) * 60) / records;
+        r.timeOfDay = (9 * 3600 + (i % 60) * 500) / 86400.0;
+        r.pupil = static_cast<int16_t>(1 + next(pupils));
+        r.level = static_cast<int16_t>(1 + next(3));
+        r.resultTime = next(20) == 0 ? kTimedOut : static_cast<int32_t>(30 + next(400));
+        bytes += r.toBytes();
+    }
+    return bytes;
+}
+
+QByteArray schoolRoster(int pupils)
+{
+    const char *const family[] = {"青木", "石井", "上田", "遠藤", "大野",
+                                  "加藤", "川村", "木下", "小松", "斉藤"};
+    const char *const given[] = {"ひなた", "蓮",   "ゆい", "はると", "陽菜",
+                                 "湊",     "結衣", "悠真", "さくら", "葵"};
+    QString text;
+    for (int n = 1; n <= pupils; ++n) {
+        // School year 2026 from April: birth years 2021 (kindergarten) to 2008 (last year of high school).
+        text += QStringLiteral("%1,%2,0,0,\"%3　%4\",0,\"\",\"\"\r\n")
+                    .arg(n)
+                    .arg(2008 + n % 14)
+                    .arg(QString::fromUtf8(family[n % 10]), QString::fromUtf8(given[n / 10 % 10]));
+    }
+    return encodeCp932(text);
+}
+
+void setBenchCriteria()
+{
+    Hensuu1 &h = hensuu1();
+    const int passTimes[] = {0, 60, 90, 120};
+    for (int level = 1; level <= 3; ++level) {
+        h.passTime[level] = passTimes[level];
+        h.minimumTime[level] = passTimes[level] * 2;
+        h.targetPoints[level] = 300;
+        h.targetCount[level] = 10;
+        h.pointMultiplier[level] = 1.5f;
+        h.passPeriodDays[level] = LooseValue::fromField(QStringLiteral("7"));
+        h.overusePeriodDays[level] = LooseValue::fromField(QStringLiteral("1"));
+    }
+}
+
+bool writeBenchFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size())
+        return true;
+    std::fprintf(stderr, "cannot write %s\n", qUtf8Printable(path));
+    return false;
+}
+
+void LeastTimeReporter::ReportRuns(const std::vector<Run> &runs)
+{
+    std::vector<Run> summaries;
+    for (const Run &run : runs) {
+        if (run.run_type == Run::RT_Aggregate) {
+            summaries.push_back(run);
+            continue;
+        }
+        const std::string name = run.benchmark_name().substr(0, run.benchmark_name().find("/repeats"));
+        const double us = run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e6;
+        if (!leastUs.count(name) || us < leastUs[name])
+            leastUs[name] = us;
+    }
+    if (!summaries.empty())
+        ConsoleReporter::ReportRuns(summaries);
+}
+
+bool reportAgainstLimit(const std::string &name, double us, double floorUs, double limitMs)
+{
+    const bool within = us > 0 && us <= limitMs * 1000;
+    std::printf("%-36s %9.1f ms   floor %8.1f ms   at most %5.0f ms   %s\n", name.c_str(), us / 1000,
+                floorUs / 1000, limitMs, within ? "ok" : "OVER");
+    return within;
+}
