@@ -2,6 +2,7 @@
 
 #include "platform/platform.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -37,6 +38,14 @@ DialogAnswer WidgetDialogs::message(const QString &text, const QString &title, D
     case DialogButtons::YesNo:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         break;
+    }
+    // In Japanese, as the Windows message boxes of the classroom PCs read, whatever
+    // translations Qt finds.
+    const std::pair<QMessageBox::StandardButton, const char *> captions[] = {
+        {QMessageBox::Cancel, "キャンセル"}, {QMessageBox::Yes, "はい"}, {QMessageBox::No, "いいえ"}};
+    for (const auto &[button, caption] : captions) {
+        if (QAbstractButton *shown = box.button(button))
+            shown->setText(QString::fromUtf8(caption));
     }
     switch (box.exec()) {
     case QMessageBox::Cancel:
