@@ -8,6 +8,7 @@
 #include "core/levels.h"
 #include "menu/result_lists.h"
 #include "menu/seisekitime1.h"
+#include "pupils/roster.h"
 #include "results/results_file.h"
 #include "results/statistics.h"
 
@@ -97,7 +98,10 @@ int main(int argc, char **argv)
     SetProgramIdentity();
     FillLevelCatalogue();
     setBenchCriteria();
-    fillBenchRoster();
+    if (!writeBenchFile(h.dataPathSetting + QString::fromUtf8(kRosterFileName), benchSchoolRoster()))
+        return 2;
+    h.schoolYearStartMonth = 4;
+    ReadRoster();
     if (!writeBenchSchoolFile())
         return 2;
     h.currentPupil = 1;

@@ -1,7 +1,7 @@
 #include "bench_support.h"
 
 #include "core/hensuu1.h"
-#include "pupils/roster.h"
+#include "core/text_values.h"
 #include "results/results_file.h"
 
 #include <QFile>
@@ -17,7 +17,7 @@ DialogAnswer BenchDialogs::message(const QString &text, const QString &, DialogB
 
 void BenchDialogs::endProgram(int status)
 {
-    std::exit(status);
+    std::exit(status == 0 ? 2 : status);
 }
 
 BenchEnvironment::BenchEnvironment()
@@ -32,7 +32,7 @@ QByteArray benchSchoolFile(int records, int days)
 {
     const double firstDay = oleDateOf(kBenchToday) - (days - 1);
     QByteArray bytes;
-    bytes.reserve(records * kRecordSize);
+    bytes.reserve(qsizetype(records) * kRecordSize);
     uint32_t state = 1;
     auto next = [&state](uint32_t range) {
         state = state * 1664525u + 1013904223u;
@@ -50,15 +50,35 @@ QByteArray benchSchoolFile(int records, int days)
     return bytes;
 }
 
-bool writeBenchSchoolFile(int records)
+QByteArray benchSchoolRoster(int pupils)
 {
-    QFile file(resultsFilePath());
-    const QByteArray bytes = benchSchoolFile(records);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-        std::fprintf(stderr, "cannot write %s\n", qUtf8Printable(resultsFilePath()));
-        return false;
+    const char *const family[] = {"青木", "石井", "上田", "遠藤", "大野",
+                                  "加藤", "川村", "木下", "小松", "斉藤"};
+    const char *const given[] = {"ひなた", "蓮",   "ゆい", "はると", "陽菜",
+                                 "湊",     "結衣", "悠真", "さくら", "葵"};
+    QString text;
+    for (int n = 1; n <= pupils; ++n) {
+        // School year 2026 from April: birth years 2021 (kindergarten) to 2008 (last year of high school).
+        text += QStringLiteral("%1,%2,0,0,\"%3　%4\",0,\"\",\"\"\r\n")
+                    .arg(n)
+                    .arg(2008 + n % 14)
+                    .arg(QString::fromUtf8(family[n % 10]), QString::fromUtf8(given[n / 10 % 10]));
     }
-    return true;
+    return encodeCp932(text);
+}
+
+bool writeBenchFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size())
+        return true;
+    std::fprintf(stderr, "cannot write %s\n", qUtf8Printable(path));
+    return false;
+}
+
+bool writeBenchSchoolFile(int records, int days)
+{
+    return writeBenchFile(resultsFilePath(), benchSchoolFile(records, days));
 }
 
 void setBenchCriteria()
@@ -68,21 +88,11 @@ void setBenchCriteria()
     for (int level = 1; level <= 3; ++level) {
         h.passTime[level] = passTimes[level];
         h.minimumTime[level] = passTimes[level] * 2;
+        h.targetPoints[level] = 300;
+        h.targetCount[level] = 10;
         h.pointMultiplier[level] = 1.5f;
         h.passPeriodDays[level] = LooseValue::fromField(QStringLiteral("7"));
         h.overusePeriodDays[level] = LooseValue::fromField(QStringLiteral("1"));
-    }
-}
-
-void fillBenchRoster()
-{
-    RosterTables &tables = rosterTables();
-    tables.schoolYear = 2026;
-    tables.activePupilCount = kBenchPupils;
-    for (int p = 1; p <= kBenchPupils; ++p) {
-        tables.activePupilNumbers[p] = static_cast<int16_t>(p);
-        tables.pupilNames[p] = QStringLiteral("生徒　%1").arg(p).leftJustified(kRosterTextLength, u' ');
-        tables.pupilBirthYears[p] = static_cast<int16_t>(2026 - 7 - p % 9);
     }
 }
 
@@ -94,13 +104,19 @@ void LeastTimeReporter::ReportRuns(const std::vector<Run> &runs)
             summaries.push_back(run);
             continue;
         }
-        std::string name = run.run_name.function_name;
-        if (!run.run_name.args.empty())
-            name += "/" + run.run_name.args;
-        const double us = run.GetAdjustedCPUTime();
+        const std::string name = run.benchmark_name().substr(0, run.benchmark_name().find("/repeats"));
+        const double us = run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e6;
         if (!leastUs.count(name) || us < leastUs[name])
             leastUs[name] = us;
     }
     if (!summaries.empty())
         ConsoleReporter::ReportRuns(summaries);
+}
+
+bool reportAgainstLimit(const std::string &name, double us, double floorUs, double limitMs)
+{
+    const bool within = us > 0 && us <= limitMs * 1000;
+    std::printf("%-36s %9.1f ms   floor %8.1f ms   at most %5.0f ms   %s\n", name.c_str(), us / 1000,
+                floorUs / 1000, limitMs, within ? "ok" : "OVER");
+    return within;
 }

@@ -1,9 +1,9 @@
-// What the benchmarks share: a fixed moment, message boxes on standard error, a school
-// of 5000 pupils with the results file of its last two months, and a reporter that
-// keeps the least time of each benchmark's repetitions.
+// What the benchmarks share: a school day that stands still, message boxes on standard
+// error, a school of 5000 pupils with its roster and the results file of its last
+// days, and a reporter that keeps each benchmark's least time.
 //
-// The least time: on a shared machine the other programs only ever add to a run, so
-// the least disturbed run is the truest.
+// Each time is the least processor time of the repetitions: on a shared machine the
+// other programs only ever add to a run, so the least disturbed run is the truest.
 #pragma once
 
 #include "core/environment.h"
@@ -31,6 +31,7 @@ public:
     int64_t monotonicMs() const override { return 0; }
 };
 
+// Writes every message to standard error; a benchmark that ends the program fails.
 class BenchDialogs : public Dialogs
 {
 public:
@@ -48,22 +49,26 @@ struct BenchEnvironment {
 };
 
 // Attempts of the last days up to today (two months unless told), appended day by day
-// as the PCs record them, spread over every pupil and the three levels, with the odd
-// time-out.
+// as the PCs record them, spread over pupils 1..kBenchPupils and the three levels, with
+// the odd time-out.
 QByteArray benchSchoolFile(int records = kBenchRecords, int days = 60);
-// Writes it as the results file of dataFolder; false when it cannot.
-bool writeBenchSchoolFile(int records = kBenchRecords);
-// The criteria of the three levels: pass times 60, 90 and 120 s.
+// The roster of such a school, in code page 932: pupils 1..pupils from the first
+// kindergarten year to the last of high school.
+QByteArray benchSchoolRoster(int pupils = kBenchPupils);
+// Writes bytes as the file at path; false, with a message, when it cannot.
+bool writeBenchFile(const QString &path, const QByteArray &bytes);
+// benchSchoolFile as the results file of dataFolder.
+bool writeBenchSchoolFile(int records = kBenchRecords, int days = 60);
+// The criteria of the three levels in the shared state: pass times 60, 90 and 120 s.
 void setBenchCriteria();
-// A roster of kBenchPupils listed pupils of every grade, in the roster tables.
-void fillBenchRoster();
 
 class LeastTimeReporter : public benchmark::ConsoleReporter
 {
 public:
-    // Processor time in microseconds (the benchmarks run in that unit), by the
-    // benchmark's name and arguments.
-    std::map<std::string, double> leastUs;
-
+    std::map<std::string, double> leastUs; // by name without "/repeats:n", in microseconds
     void ReportRuns(const std::vector<Run> &runs) override;
 };
+
+// Prints "name  time ms  floor ms  at most limit ms  ok|OVER" and tells whether the
+// time is within its limit.
+bool reportAgainstLimit(const std::string &name, double us, double floorUs, double limitMs);

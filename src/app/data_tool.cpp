@@ -227,14 +227,14 @@ int runExport(const DataToolInvocation &invocation, QTextStream &out, QTextStrea
     QByteArray bytes;
     if (IoStatus status = readToolResults(bytes); !status.ok()) {
         err << status.description << '\n';
-        return kToolCannotRun;
+        return status.outcome == IoOutcome::Denied ? kToolFindings : kToolCannotRun;
     }
     const RosterTables &tables = rosterTables();
     out << "record,date,time,pupil,name,level,result_time,school_code\n";
     for (int n = 1; n <= recordCountOf(bytes); ++n) {
         const ResultRecord record = recordAt(bytes, n);
         const QString name = record.pupil >= 0 && record.pupil <= kMaxPupil
-                                 ? tables.pupilNames[record.pupil].trimmed()
+                                 ? trimHalfWidth(tables.pupilNames[record.pupil])
                                  : QString();
         out << n << ',' << recordDateText(record.date) << ',' << recordTimeText(record.timeOfDay) << ','
             << record.pupil << ',' << csvField(name) << ',' << record.level << ',' << record.resultTime << ','

@@ -50,7 +50,7 @@ RosterReading readToolRoster();
 
 // The results file of the configured data folder, with one read. A missing file reads
 // as empty; while another PC keeps the file from being read the reading is tried again
-// for a while.
+// for a while; a file that may not be opened is reported at once.
 IoStatus readToolResults(QByteArray &bytes);
 
 // ranvex-data stats [--now "yyyy/mm/dd hh:mm:ss"] (data_tool_stats.cpp): the per-pupil

@@ -1,9 +1,12 @@
 #include "core/real_environment.h"
 
+#include "platform/platform.h"
+
+#include <QAbstractButton>
 #include <QApplication>
-#include <QFileInfo>
+#include <QDir>
+#include <QFile>
 #include <QMessageBox>
-#include <QProcess>
 #include <QTime>
 
 #include <cstdio>
@@ -35,6 +38,14 @@ DialogAnswer WidgetDialogs::message(const QString &text, const QString &title, D
     case DialogButtons::YesNo:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         break;
+    }
+    // In Japanese, as the Windows message boxes of the classroom PCs read, whatever
+    // translations Qt finds.
+    const std::pair<QMessageBox::StandardButton, const char *> captions[] = {
+        {QMessageBox::Cancel, "キャンセル"}, {QMessageBox::Yes, "はい"}, {QMessageBox::No, "いいえ"}};
+    for (const auto &[button, caption] : captions) {
+        if (QAbstractButton *shown = box.button(button))
+            shown->setText(QString::fromUtf8(caption));
     }
     switch (box.exec()) {
     case QMessageBox::Cancel:
@@ -82,16 +93,31 @@ void ConsoleDialogs::endProgram(int status)
 
 bool DetachedProcessLauncher::start(const QString &program, const QStringList &arguments, QString *error)
 {
-    if (!QFileInfo(program).isExecutable()) {
-        if (error)
-            *error = QFileInfo::exists(program) ? QStringLiteral("実行できません")
-                                                : QStringLiteral("ファイルがありません");
-        return false;
+#ifdef Q_OS_WIN
+    const auto native = [](const QString &text) { return QDir::toNativeSeparators(text).toStdWString(); };
+    const auto nativeArgument = [](const QString &text) { return text.toStdWString(); };
+#else
+    const auto native = [](const QString &text) { return QFile::encodeName(text).toStdString(); };
+    const auto nativeArgument = [](const QString &text) { return text.toLocal8Bit().toStdString(); };
+#endif
+    std::vector<platform::NativeString> nativeArguments;
+    for (const QString &argument : arguments)
+        nativeArguments.push_back(nativeArgument(argument));
+    const platform::Error failed = platform::startDetached(native(program), nativeArguments);
+    if (failed == 0)
+        return true;
+    if (error) {
+        switch (platform::outcomeOf(platform::Step::Open, failed)) {
+        case platform::Outcome::Missing:
+            *error = QStringLiteral("ファイルがありません");
+            break;
+        case platform::Outcome::Denied:
+            *error = QStringLiteral("実行できません");
+            break;
+        default:
+            *error = QStringLiteral("起動できません（%1）")
+                         .arg(QString::fromStdString(platform::errorText(failed)));
+        }
     }
-    if (!QProcess::startDetached(program, arguments)) {
-        if (error)
-            *error = QStringLiteral("起動できません");
-        return false;
-    }
-    return true;
+    return false;
 }

@@ -47,9 +47,13 @@ ScreenHost &ScreenHost::instance()
     return *host;
 }
 
+namespace {
+const QString kProgramCaption = QStringLiteral("Ranvex");
+}
+
 ScreenHost::ScreenHost()
 {
-    setWindowTitle(QStringLiteral("Ranvex"));
+    setWindowTitle(kProgramCaption);
     QPalette black = palette();
     black.setColor(QPalette::Window, Qt::black);
     setPalette(black);
@@ -74,6 +78,9 @@ void ScreenHost::show(Screen *next)
 {
     Screen *previous = m_current;
     m_current = next;
+    // The taskbar names the form on screen, as each form was its own window; the splash
+    // screen has no caption of its own.
+    setWindowTitle(next->windowTitle().isEmpty() ? kProgramCaption : next->windowTitle());
     next->setParent(this);
     place(next);
     next->show();

@@ -39,8 +39,9 @@ public:
 
     // Shows the window, full screen or at the canvas size (tests, screenshots).
     void start(bool fullScreen);
-    // Makes next the screen shown; the screen it replaces is deleted once control
-    // returns to the event loop, so a handler of the old screen may still be running.
+    // Makes next the screen shown, its caption the window's; the screen it replaces is
+    // deleted once control returns to the event loop, so a handler of the old screen
+    // may still be running.
     void show(Screen *next);
     Screen *current() const { return m_current; }
 

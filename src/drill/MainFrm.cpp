@@ -198,6 +198,7 @@ void MainFrm::buildProblemArea()
 void MainFrm::buildNoticeBox()
 {
     sPicture2 = new QWidget(this);
+    sPicture2->setObjectName(QStringLiteral("sPicture2"));
     sPicture2->setGeometry(twipsRect(0, 0, 6000, kStatusBarHeight));
     sPicture2->setStyleSheet(QStringLiteral("background: rgb(%1, %2, %3);")
                                  .arg(kNoticeColour.red())

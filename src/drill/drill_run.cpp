@@ -2,6 +2,7 @@
 
 #include "core/levels.h"
 #include "core/login_clock.h"
+#include "core/text_values.h"
 #include "drill/answer_entry.h"
 
 #include <algorithm>
@@ -93,7 +94,7 @@ StatusTexts statusTextsOf(const Hensuu1 &h, double timeOfDay)
     if (level >= 0 && level < kLevelSlots)
         texts.levelName = h.levelNames[level];
     texts.schoolName = h.schoolName;
-    texts.pupilName = h.currentPupilName.trimmed();
+    texts.pupilName = trimHalfWidth(h.currentPupilName);
     return texts;
 }
 

@@ -18,13 +18,6 @@ namespace
 constexpr QChar kFullWidthSpace(0x3000);
 constexpr int kNameWidth = 6;
 constexpr int kNamePadding = 5;
-constexpr int kBusyWaitMs = 1000;
-constexpr int kBusyErrorNumber = 70; // the number the school's staff know a held file by
-
-QString title()
-{
-    return QString::fromUtf8(kProgramTitle);
-}
 
 // Right-aligned in width characters. A number wider than its column is shown whole,
 // never cut to its last digits: record 10000 is not record 0000.
@@ -104,22 +97,12 @@ RecordListSource readRecordListSource()
     }
     source.roster = recordListRoster(reading.records, env().clock->today(), h.schoolYearStartMonth);
 
-    for (;;) {
-        const IoStatus status = readResultsBytes(resultsFilePath(), source.bytes);
-        if (status.outcome == IoOutcome::Busy) {
-            waitResponsive(kBusyWaitMs);
-            env().dialogs->message(QStringLiteral("先生を呼びなさい") + status.description +
-                                       QString::number(kBusyErrorNumber),
-                                   title());
-            continue;
-        }
-        if (!status.ok()) {
-            source.bytes.clear();
-            source.problem = QStringLiteral("成績のファイルを読めないので、記録の一覧を作れません。\n") +
-                             status.description;
-        }
-        return source;
+    if (const IoStatus status = readResultsForScreen(resultsFilePath(), source.bytes); !status.ok()) {
+        source.bytes.clear();
+        source.problem =
+            QStringLiteral("成績のファイルを読めないので、記録の一覧を作れません。\n") + status.description;
     }
+    return source;
 }
 
 namespace

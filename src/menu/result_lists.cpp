@@ -13,8 +13,6 @@
 namespace
 {
 constexpr int32_t kFailedFrom = 90000;
-constexpr int kBusyErrorNumber = 70; // the number the school's staff know a held file by
-constexpr int kBusyWaitMs = 1000;
 constexpr int32_t kFailedBest = 99998;
 constexpr int64_t kPointsKeyBase = 1000000;
 // The calendar's days as OLE dates: 0100-01-01 .. 9999-12-31.
@@ -369,24 +367,10 @@ ListsView computeLists(ListKind kind, const QByteArray &bytes, const ListRequest
 
 void readResultsForLists(const QString &procedure, QByteArray &bytes)
 {
-    const QString path = resultsFilePath();
-    for (;;) {
-        const IoStatus status = readResultsBytes(path, bytes);
-        switch (status.outcome) {
-        case IoOutcome::Ok:
-            return;
-        case IoOutcome::Missing:
-            bytes.clear();
-            return;
-        case IoOutcome::Busy:
-            waitResponsive(kBusyWaitMs);
-            env().dialogs->message(QStringLiteral("先生を呼びなさい") + status.description +
-                                   QString::number(kBusyErrorNumber));
-            break;
-        case IoOutcome::Failed:
-            endWithMessage(procedure + status.description + QString::number(status.code),
-                           QString::fromUtf8(kProgramTitle));
-            return;
-        }
-    }
+    const IoStatus status = readResultsForScreen(resultsFilePath(), bytes);
+    if (status.outcome == IoOutcome::Missing)
+        bytes.clear();
+    else if (!status.ok())
+        endWithMessage(procedure + status.description + QString::number(status.code),
+                       QString::fromUtf8(kProgramTitle));
 }

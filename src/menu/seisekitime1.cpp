@@ -66,6 +66,7 @@ seisekitime1::seisekitime1(QWidget *parent) : Screen(parent)
     buildListControls();
 
     Picture7 = new QWidget(this);
+    Picture7->setObjectName(QStringLiteral("Picture7"));
     setBackground(Picture7, QColor(0, 128, 128));
     Picture7->setGeometry(312, 250, 400, 200);
     Command10[0] = new QPushButton(QStringLiteral("データ変更"), Picture7);

@@ -14,6 +14,11 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QTimer>
+
+namespace {
+constexpr int kLabel1BlinkMs = 100;
+}
 
 QString programMenuPath(const QString &appFolder)
 {
@@ -40,6 +45,9 @@ namesel::namesel(QWidget *parent) : Screen(parent)
     List1 = new QListWidget(this);
     List1->setGeometry(40, 156, 560, 596);
     List1->setFont(fixedPitchFont(14));
+    // Every line is one line of the same font: the height of one stands for all, so that
+    // a list of thousands is laid out at once.
+    List1->setUniformItemSizes(true);
     setBackground(List1->viewport(), QColor(224, 255, 255));
     List1->setStyleSheet(QStringLiteral("QListWidget { background: rgb(224, 255, 255); }"));
     connect(List1, &QListWidget::currentRowChanged, this, &namesel::choose);
@@ -120,9 +128,10 @@ void namesel::activate()
         m_filterFilled = true;
     }
     hensuu1().selectedGradeFilter = QStringLiteral("全学年");
+    // Out of sight for a moment and back with the text, so that the pupil sees it blink.
     Label1->hide();
     Label1->setText(QString::fromUtf8(kChooseYourName));
-    Label1->show();
+    QTimer::singleShot(kLabel1BlinkMs, Label1, &QWidget::show);
     Picture5->hide();
     m_confirming = false;
     List1->setFocus();

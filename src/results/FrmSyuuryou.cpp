@@ -3,6 +3,7 @@
 #include "core/handoffs.h"
 #include "core/hensuu1.h"
 #include "core/levels.h"
+#include "core/text_values.h"
 #include "core/widgets.h"
 #include "drill/sounds.h"
 #include "results/end_screen_picture.h"
@@ -14,6 +15,9 @@
 
 namespace
 {
+constexpr int kLabel2Top = 7710;
+constexpr int kBandTop = 8145; // the congratulation's band, the buttons just inside it
+
 QLabel *makeLabel(QWidget *parent, const char *name, const QRect &geometry, int pointSize,
                   const QColor &colour = QColor(20, 40, 90))
 {
@@ -60,7 +64,9 @@ FrmSyuuryou::FrmSyuuryou(QWidget *parent) : Screen(parent)
     Label19 = makeLabel(this, "Label19", twipsRect(720, 5280, 9000, 840), 22);
     Label20 = makeLabel(this, "Label20", twipsRect(720, 6390, 9000, 900), 28, QColor(210, 30, 40));
     Label20->hide();
-    Label2 = makeLabel(this, "Label2", twipsRect(0, 7710, 15360, 900), 26, QColor(200, 60, 0));
+    // Between the message above and the band below, in a size that fits there whole.
+    Label2 = makeLabel(this, "Label2", twipsRect(0, kLabel2Top, 15360, kBandTop - kLabel2Top), 20,
+                       QColor(200, 60, 0));
     Label2->setAlignment(Qt::AlignCenter);
     Label2->setText(QString::fromUtf8(kLevelClearedText));
     Label2->hide();
@@ -69,7 +75,7 @@ FrmSyuuryou::FrmSyuuryou(QWidget *parent) : Screen(parent)
 
     Picture1 = new QWidget(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setGeometry(twipsRect(0, 8145, 15360, 2400));
+    Picture1->setGeometry(twipsRect(0, kBandTop, 15360, 2400));
     setBackground(Picture1, QColor(255, 236, 120));
     Label1 = makeLabel(Picture1, "Label1", QRect(0, 0, Picture1->width(), Picture1->height()), 36,
                        QColor(210, 40, 40));
@@ -113,7 +119,7 @@ void FrmSyuuryou::activate()
 
     Label19->setText(pointsCalculationText(h.attemptTime, level));
     Label18->setText(resultTimeText(h.attemptTime));
-    Label17->setText(h.currentPupilName.trimmed());
+    Label17->setText(trimHalfWidth(h.currentPupilName));
     Label15->setText(h.programTitle);
     Label16->setText(h.levelNames[level]);
     Label13->setText(levelCountText(h.todayCount[level][pupil]));

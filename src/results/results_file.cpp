@@ -6,7 +6,6 @@
 #include "core/text_values.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
 
@@ -41,12 +40,17 @@ QString textOf(const RecordText &field)
     return decodeCp932(QByteArray(field.data(), field.size()));
 }
 
-// Runs one step of a writer again, after a second with the user interface
-// responsive, for as long as another PC holds the file or its lock.
+// Runs one step of a writer again for as long as it cannot be done yet: after a
+// second with the user interface responsive while another PC holds the file or its
+// lock, and after the teacher was called while the file may not be opened.
 template <typename Step> IoStatus untilFree(Step step)
 {
     for (;;) {
         IoStatus status = step();
+        if (status.outcome == IoOutcome::Denied) {
+            callTeacherAbout(status);
+            continue;
+        }
         if (status.outcome != IoOutcome::Busy)
             return status;
         ++g_appendRetries;
@@ -225,6 +229,24 @@ IoStatus readResultsBytes(const QString &path, QByteArray &buffer)
     return file.readAll(buffer);
 }
 
+IoStatus readResultsForScreen(const QString &path, QByteArray &buffer)
+{
+    constexpr int kBusyErrorNumber = 70;
+    for (;;) {
+        const IoStatus status = readResultsBytes(path, buffer);
+        if (status.outcome == IoOutcome::Busy) {
+            waitResponsive(1000);
+            env().dialogs->message(QStringLiteral("先生を呼びなさい") + status.description +
+                                       QString::number(kBusyErrorNumber),
+                                   QString::fromUtf8(kProgramTitle));
+        } else if (status.outcome == IoOutcome::Denied) {
+            callTeacherAbout(status);
+        } else {
+            return status;
+        }
+    }
+}
+
 IoStatus OpenResultsFile(const QString &path)
 {
     SharedFile file;
@@ -328,7 +350,7 @@ IoStatus deleteResultRecord(const QString &path, int k, QByteArrayView expected)
             status = writeWhole(temp, original);
         if (!status.ok()) {
             temp.close();
-            QFile::remove(tempPath);
+            removeSharedFile(tempPath);
             return status;
         }
     }
@@ -345,8 +367,15 @@ IoStatus deleteResultRecord(const QString &path, int k, QByteArrayView expected)
         status = file.flush();
     if (!status.ok()) {
         if (writeWhole(file, original).ok()) {
-            QFile::remove(tempPath);
+            removeSharedFile(tempPath);
             status.description += QStringLiteral("。記録は元のままです");
+            return status;
+        }
+        // The file cannot be written where it is: the complete copy takes its place,
+        // which Windows allows only once no program has the file open.
+        file.close();
+        if (replaceSharedFile(path, tempPath).ok()) {
+            status.description += QStringLiteral("。記録は写しから元に戻しました");
         } else {
             status.description += QStringLiteral("。全部の記録の写しが %1 に残っています")
                                       .arg(QDir::toNativeSeparators(tempPath));
@@ -354,6 +383,6 @@ IoStatus deleteResultRecord(const QString &path, int k, QByteArrayView expected)
         return status;
     }
     file.close();
-    QFile::remove(tempPath);
+    removeSharedFile(tempPath);
     return {};
 }

@@ -60,6 +60,12 @@ QString resultsTempFilePath();
 // call to call so that a scan allocates nothing once the buffer has grown. A missing
 // file is reported as Missing and not created.
 IoStatus readResultsBytes(const QString &path, QByteArray &buffer);
+// readResultsBytes for a screen that lists the records. While another PC holds the
+// file: waits a second with the screen responsive, asks for the teacher
+// ("先生を呼びなさい" with the number the staff know a held file by, 70) and tries again;
+// while the file may not be opened at all, calls the teacher about it. Returns Ok, or
+// the file missing, or what else failed.
+IoStatus readResultsForScreen(const QString &path, QByteArray &buffer);
 
 inline int recordCountOf(const QByteArray &bytes)
 {
@@ -113,8 +119,8 @@ IoStatus rewriteResultRecord(const QString &path, int k, const ResultRecord &rec
 
 // Rewrites the file without record k, holding the writers' lock throughout and
 // keeping the temporary copy "成績累積データtemp.dat" until the rewrite has fully
-// succeeded. When the rewrite fails the file is put back as it was; only when that
-// fails too does the copy stay, holding every record. A copy left by an earlier
-// rewrite that did not finish is never overwritten: the deletion is refused. With
-// expected, the same check as for the rewrite comes first.
+// succeeded. When the rewrite fails the file is put back as it was, in place or else
+// by the copy taking its place; only when both fail does the copy stay, holding every
+// record. A copy left by an earlier rewrite that did not finish is never overwritten:
+// the deletion is refused. With expected, the same check as for the rewrite comes first.
 IoStatus deleteResultRecord(const QString &path, int k, QByteArrayView expected = {});

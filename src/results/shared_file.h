@@ -1,36 +1,39 @@
 // A file on the classroom's shared folder, opened without sharing restrictions, with
-// the exclusive whole-file lock that every writer of the results file takes. The lock
-// is seen by other processes and other PCs: open-file-description locks on Linux
-// (record locks where the kernel lacks them), LockFileEx on Windows.
+// the exclusive whole-file lock that every writer of the results file takes (the
+// platform layer does the system calls), and what its errors mean to the program.
 #pragma once
+
+#include "platform/platform.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <functional>
 
-enum class IoOutcome {
-    Ok,
-    Missing, // "error 53": the file does not exist
-    Busy,    // "error 70 / 55": the file or its lock is held by another program
-    Failed,  // anything else
-};
+// Missing is "error 53", Busy "error 70 / 55" (the file or its lock held by another
+// program: wait and try again), Denied a file that may not be opened at all.
+using IoOutcome = platform::Outcome;
 
 struct IoStatus {
     IoOutcome outcome = IoOutcome::Ok;
     int code = 0;        // errno (Linux) or GetLastError (Windows)
-    QString description; // the system's text for the error, naming the file
+    QString description; // what went wrong, naming the file
     bool ok() const { return outcome == IoOutcome::Ok; }
 };
 
-// The status of a platform error code on a file: the outcome it maps to and a
+// The steps a shared file goes through; faults can be injected at each.
+using FileStep = platform::Step;
+
+// The status of a platform error code at a step on a file: the outcome it maps to and a
 // description naming the file.
-IoStatus ioStatusOf(int code, const QString &path);
+IoStatus ioStatusOf(FileStep step, int code, const QString &path);
 // A failure that is not a platform error (a record that does not exist, ...).
 IoStatus failedStatus(const QString &what, const QString &path);
 
-// The steps a shared file goes through; faults can be injected at each.
-enum class FileStep { Open, Lock, Read, Write, Truncate, Flush };
+// A file that may not be opened: no waiting cures that, and no one but the teacher can.
+// Says so and returns once the message is answered with OK, for the caller to try
+// again; Cancel, or a console where no one answers, ends the program (status 1).
+void callTeacherAbout(const IoStatus &denied);
 
 // Test seam: when set, consulted before each step; a non-zero platform error code
 // makes the step fail with it. An injected write fault first writes half of the
@@ -41,20 +44,10 @@ FileFaultHook &fileFaultHook();
 class SharedFile
 {
 public:
-    enum class Mode {
-        Read,            // an existing file, for reading
-        ReadWrite,       // an existing file, for reading and writing
-        ReadWriteCreate, // created empty when missing
-        Replace,         // created or emptied, for writing
-    };
-
-    SharedFile() = default;
-    ~SharedFile();
-    SharedFile(const SharedFile &) = delete;
-    SharedFile &operator=(const SharedFile &) = delete;
+    using Mode = platform::OpenMode;
 
     IoStatus open(const QString &path, Mode mode);
-    bool isOpen() const;
+    bool isOpen() const { return m_file.isOpen(); }
     // Takes the exclusive whole-file lock without waiting: Busy while another holder has it.
     IoStatus tryLock();
     IoStatus unlock();
@@ -67,16 +60,16 @@ public:
     // Down to the disk (or the file server), so that no other PC reads a torn record.
     IoStatus flush();
     // Releases the lock with the file.
-    void close();
+    void close() { m_file.close(); }
 
 private:
     IoStatus fault(FileStep step) const;
+    IoStatus statusOf(FileStep step, int code) const { return ioStatusOf(step, code, m_path); }
 
     QString m_path;
-#ifdef Q_OS_WIN
-    void *m_handle = nullptr;
-#else
-    int m_fd = -1;
-#endif
-    bool m_locked = false;
+    platform::File m_file;
 };
+
+IoStatus removeSharedFile(const QString &path);
+// Puts replacement in the place of target, in one step.
+IoStatus replaceSharedFile(const QString &target, const QString &replacement);

@@ -116,6 +116,9 @@ void readResultsFile()
         case IoOutcome::Busy:
             waitResponsive(kBusyWaitMs);
             break;
+        case IoOutcome::Denied:
+            callTeacherAbout(status);
+            break;
         case IoOutcome::Missing:
             waitResponsive(kMissingFileWaitMs);
             if (++missing >= kMissingFileAttempts) {

@@ -7,11 +7,15 @@
 #include "test_support.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSet>
 #include <QTest>
 
-namespace {
+#include <cerrno>
+
+namespace
+{
 
 struct ToolRun {
     int status = -1;
@@ -105,6 +109,8 @@ private Q_SLOTS:
 
     void exportGoldenFile();
     void appendRecordsThroughTheSharedFile();
+    void resultsFileThatMayNotBeOpened_data();
+    void resultsFileThatMayNotBeOpened();
 
     void demoReadsBackThroughTheReaders();
     void demoKeepsTheTeachersFiles();
@@ -372,6 +378,50 @@ void TestDataTool::appendRecordsThroughTheSharedFile()
     QCOMPARE(recordCountOf(bytes), 2);
     ResultRecord expected = record(12, 3, 99999, oleDateOf(QDate(2026, 12, 9)), (17 * 3600 + 5) / 86400.0);
     QCOMPARE(recordAt(bytes, 2), expected);
+}
+
+void TestDataTool::resultsFileThatMayNotBeOpened_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("check") << QStringList{"check"};
+    QTest::newRow("export") << QStringList{"export"};
+    QTest::newRow("stats") << QStringList{"stats"};
+    QTest::newRow("append") << QStringList{"append", "--pupil", "1", "--level", "1", "--time", "60"};
+}
+
+// Not another PC's lock: the tool says so at once, naming the file, and ends with 1.
+void TestDataTool::resultsFileThatMayNotBeOpened()
+{
+    QFETCH(QStringList, args);
+    DemoFixture demo;
+    const QString path = demo.data() + kResultsFileName;
+    const QByteArray before = demo.read("shared/ranvex/成績累積データ.dat");
+    fileFaultHook() = [&](FileStep step, const QString &file) {
+        return step == FileStep::Open && file == path ? EACCES : 0;
+    };
+    // As the console answers the teacher's message: no one is there to fix it.
+    demo.fakes.dialogs.answers = {DialogAnswer::Cancel};
+
+    QElapsedTimer elapsed;
+    elapsed.start();
+    QString message;
+    int status = -1;
+    try {
+        const ToolRun run = runTool(QStringList{"--base", demo.shared()} + args);
+        status = run.status;
+        message = run.out + run.err;
+    } catch (const ProgramEnded &ended) {
+        status = ended.status;
+        message = demo.fakes.dialogs.messages.value(0).text;
+    }
+    fileFaultHook() = {};
+
+    QCOMPARE(status, 1);
+    QVERIFY2(message.contains(QStringLiteral("先生を呼びなさい")) &&
+                 message.contains(QDir::toNativeSeparators(path)),
+             qPrintable(message));
+    QVERIFY(elapsed.elapsed() < 5000); // no ten seconds of waiting for a lock that is not there
+    QCOMPARE(demo.read("shared/ranvex/成績累積データ.dat"), before);
 }
 
 void TestDataTool::demoReadsBackThroughTheReaders()

@@ -175,7 +175,7 @@ void TestDrillRun::statusTexts()
     QCOMPARE(texts.todayAttempt, today);
     QCOMPARE(texts.thisLevelAttempt, thisLevel);
     QCOMPARE(texts.levelName, h.levelNames[level]);
-    QCOMPARE(texts.pupilName, QStringLiteral("山田　花子"));
+    QCOMPARE(texts.pupilName, QStringLiteral("　山田　花子　　　"));
     QCOMPARE(texts.schoolName, QStringLiteral("本町教室"));
     QCOMPARE(texts.title, QStringLiteral("Ranvex"));
     QCOMPARE(texts.titlePointSize, 16.8);
@@ -193,6 +193,9 @@ void TestDrillRun::minutesSinceLogin_data()
     QTest::newRow("one minute") << 36000 << 36060.0 << "1";
     QTest::newRow("an hour") << 36000 << 39600.5 << "60";
     QTest::newRow("across midnight") << 86340 << 120.0 << "3";
+    QTest::newRow("just after midnight") << 86399 << 0.4 << "0";
+    QTest::newRow("login rounded up, a fraction ahead") << 36001 << 36000.6 << "0";
+    QTest::newRow("clock set back a little") << 36000 << 35700.0 << "0";
 }
 
 void TestDrillRun::minutesSinceLogin()

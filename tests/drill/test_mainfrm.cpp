@@ -77,7 +77,7 @@ void TestMainFrm::init()
     SetProgramIdentity();
     Hensuu1 &h = hensuu1();
     h.currentPupil = 12;
-    h.currentPupilName = QStringLiteral("山田　花子　　");
+    h.currentPupilName = QStringLiteral(" 山田　花子　 ");
     h.schoolName = QStringLiteral("本町教室");
     h.loginTime = 10 * 3600 - 150;
     for (int level = 1; level <= 3; ++level) {
@@ -174,7 +174,7 @@ void TestMainFrm::opensWithAFreshProblem()
     QCOMPARE(form->sLabel11->text(), QStringLiteral("3"));
     QCOMPARE(form->sLabel8->text(), QStringLiteral("レベル１"));
     QCOMPARE(form->sLabel14->text(), QStringLiteral("本町教室"));
-    QCOMPARE(form->sLabel7->text(), QStringLiteral("山田　花子"));
+    QCOMPARE(form->sLabel7->text(), QStringLiteral("山田　花子　"));
     QCOMPARE(form->sLabel9->text(), QStringLiteral("10"));
     QCOMPARE(form->sLabel10->text(), QStringLiteral("0"));
     QCOMPARE(hensuu1().timeLimit, 600);

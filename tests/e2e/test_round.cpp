@@ -52,6 +52,8 @@ class TestRound : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void pupilDrillsLevelOneAndSeesTheNewCounts();
+    void minutesSinceLogin_data();
+    void minutesSinceLogin();
 };
 
 void TestRound::pupilDrillsLevelOneAndSeesTheNewCounts()
@@ -74,8 +76,11 @@ void TestRound::pupilDrillsLevelOneAndSeesTheNewCounts()
     QVERIFY(QTest::qWaitForWindowActive(&host));
     auto *splash = new Firstfrm(classroom.programFolder());
     host.show(splash);
+    QCOMPARE(host.windowTitle(), QStringLiteral("Ranvex"));
     splash->start();
     QTRY_VERIFY(shown<namesel>());
+    // The taskbar names the form on screen.
+    QCOMPARE(host.windowTitle(), QStringLiteral("kelvane"));
 
     // The name list has the focus: Down picks the oldest pupil, Enter confirms.
     namesel *names = shown<namesel>();
@@ -90,6 +95,7 @@ void TestRound::pupilDrillsLevelOneAndSeesTheNewCounts()
 
     press("1");
     QTRY_VERIFY(shown<MainFrm>());
+    QCOMPARE(host.windowTitle(), QStringLiteral("Kelvane"));
     for (int problem = 1; problem <= 10; ++problem) {
         MainFrm *drill = shown<MainFrm>();
         QVERIFY2(drill, qPrintable(QStringLiteral("problem %1").arg(problem)));
@@ -98,6 +104,7 @@ void TestRound::pupilDrillsLevelOneAndSeesTheNewCounts()
     }
 
     QTRY_VERIFY_WITH_TIMEOUT(shown<FrmSyuuryou>(), 10000);
+    QCOMPARE(host.windowTitle(), QStringLiteral("終了"));
     QByteArray bytes;
     QVERIFY(readResultsBytes(classroom.dataFolder() + "成績累積データ.dat", bytes).ok());
     QCOMPARE(recordCountOf(bytes), 1);
@@ -117,6 +124,7 @@ void TestRound::pupilDrillsLevelOneAndSeesTheNewCounts()
     QVERIFY(points > 0);
     QCOMPARE(menu->Label14[1]->text(), QStringLiteral("1回/%1点").arg(points));
     QCOMPARE(menu->Label18->text(), QStringLiteral("本日総回数＝1回"));
+    QCOMPARE(host.windowTitle(), QStringLiteral("kelvane"));
 
     press("0");
     QTRY_VERIFY(shown<namesel>());
@@ -124,6 +132,48 @@ void TestRound::pupilDrillsLevelOneAndSeesTheNewCounts()
     QCOMPARE(names->List1->item(1)->text(),
              QStringLiteral("中2 石田　蓮　　") + todayPointsText(points) + "/" + pointsSoFarText(points));
     QCOMPARE(fakes.dialogs.messages.size(), 0);
+}
+
+void TestRound::minutesSinceLogin_data()
+{
+    QTest::addColumn<double>("loginAt");
+    QTest::addColumn<double>("drillAt");
+    QTest::addColumn<QString>("drillMinutes");
+    // The name is confirmed at loginAt and the menu opens in that same moment.
+    QTest::newRow("menu within the second the login was rounded up to") << 36000.6 << 36059.0 << "0";
+    QTest::newRow("menu in the rounded-down half") << 36000.4 << 36120.0 << "2";
+    QTest::newRow("drill after midnight") << 86390.6 << 86400.0 + 290 << "4";
+}
+
+// What the level menu and the drill screen show of the time since the name was confirmed.
+void TestRound::minutesSinceLogin()
+{
+    QFETCH(double, loginAt);
+    QFETCH(double, drillAt);
+    QFETCH(QString, drillMinutes);
+    FakeEnvironment fakes;
+    TestClassroom classroom;
+    classroom.loadConfiguration();
+    classroom.writeBytes(classroom.dataFolder() + "成績累積データ.dat", {});
+    classroom.writeText(classroom.sharedFolder() + "新名簿.txt", "1,2014,0,0,\"青木　ひなた\",0,\"\",\"\"\n");
+    wireSubsystems();
+    ScreenHost &host = ScreenHost::instance();
+    host.start(false);
+    fakes.clock.seconds = loginAt;
+
+    auto *names = new namesel;
+    host.show(names);
+    names->List1->setCurrentRow(1);
+    names->confirm();
+    QTRY_VERIFY(shown<seisekitime1>());
+    QTRY_COMPARE(shown<seisekitime1>()->menuReady, int16_t(1));
+    QCOMPARE(shown<seisekitime1>()->Label17->text(), QStringLiteral("起動後0分"));
+
+    fakes.clock.advance(drillAt - loginAt);
+    press("1");
+    QTRY_VERIFY(shown<MainFrm>());
+    QCOMPARE(shown<MainFrm>()->sLabel13->text(), drillMinutes);
+    shown<MainFrm>()->sTimer1->stop();
 }
 
 QTEST_MAIN(TestRound)

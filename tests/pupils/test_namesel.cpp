@@ -19,6 +19,7 @@ private Q_SLOTS:
     void init();
     void cleanup();
     void emptyListConfirmsNothing();
+    void chosenNameBlinksIn();
     void confirmSetsThePupil();
     void gradeFilterAndSecondActivation();
     void programMenuHandOff_data();
@@ -80,6 +81,16 @@ void TestNamesel::emptyListConfirmsNothing()
     QCOMPARE(m_fakes->sound.played.size(), 2);
     QVERIFY(m_fakes->sound.played[0].endsWith("bubu.wav"));
     QCOMPARE(m_menus, 0);
+}
+
+void TestNamesel::chosenNameBlinksIn()
+{
+    namesel *screen = open(kTwoPupils);
+    QCOMPARE(screen->Label1->text(), QStringLiteral("名前を選びなさい"));
+    QVERIFY(!screen->Label1->isVisible());
+    QTest::qWait(40);
+    QVERIFY(!screen->Label1->isVisible()); // out of sight long enough to be seen blinking
+    QTRY_VERIFY_WITH_TIMEOUT(screen->Label1->isVisible(), 1000);
 }
 
 void TestNamesel::confirmSetsThePupil()

@@ -43,7 +43,7 @@ struct EndScreenClassroom {
         classroom.loadConfiguration();
         Hensuu1 &h = hensuu1();
         h.currentPupil = kPupil;
-        h.currentPupilName = QStringLiteral("  山田　花子  ");
+        h.currentPupilName = QStringLiteral("  山田　花子　 ");
         fillSoundTable(QStringLiteral("自己最高音2,jikosaikou,*,不合格音1,fugoukaku,*"));
         handoffs().showLevelMenu = [this] { ++menuShown; };
         handoffs().startDrill = [this] { ++drillsStarted; };
@@ -335,7 +335,8 @@ void TestEndScreen::screenShowsTheResult()
     QCOMPARE(screen->windowTitle(), QStringLiteral("終了"));
     QCOMPARE(screen->Label15->text(), QStringLiteral("Ranvex"));
     QCOMPARE(screen->Label16->text(), h.levelNames[level]);
-    QCOMPARE(screen->Label17->text(), QStringLiteral("山田　花子"));
+    // Half-width spaces trimmed, as on every screen; a full-width one belongs to the name.
+    QCOMPARE(screen->Label17->text(), QStringLiteral("山田　花子　"));
     QCOMPARE(screen->Label18->text(), resultText);
     QCOMPARE(screen->Label19->text(), pointsText);
     QCOMPARE(screen->Label20->isVisibleTo(screen), !message.isEmpty());

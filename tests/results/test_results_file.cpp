@@ -1,5 +1,6 @@
 #include "core/hensuu1.h"
 #include "results/results_file.h"
+#include "results/statistics.h"
 #include "test_support.h"
 
 #include <QElapsedTimer>
@@ -98,6 +99,8 @@ private Q_SLOTS:
     void appendRetriesTheBusyStep();
     void appendFailureEndsTheProgram_data();
     void appendFailureEndsTheProgram();
+    void fileThatMayNotBeOpenedCallsTheTeacher_data();
+    void fileThatMayNotBeOpenedCallsTheTeacher();
     void appendsFromManyProcessesAreNeverLostOrTorn();
 
     void rewriteInPlaceKeepsTheOtherRecords();
@@ -294,8 +297,9 @@ void TestResultsFile::appendRetriesTheBusyStep_data()
 {
     QTest::addColumn<FileStep>("step");
     QTest::addColumn<int>("error");
-    QTest::newRow("open, permission denied") << FileStep::Open << EACCES;
     QTest::newRow("lock held") << FileStep::Lock << EAGAIN;
+    QTest::newRow("lock held, as record locks answer") << FileStep::Lock << EACCES;
+    QTest::newRow("open, sharing refused") << FileStep::Open << EBUSY;
     QTest::newRow("write, busy") << FileStep::Write << EBUSY;
     QTest::newRow("flush, busy") << FileStep::Flush << EAGAIN;
 }
@@ -364,6 +368,68 @@ void TestResultsFile::appendFailureEndsTheProgram()
     QVERIFY(readResultsBytes(resultsFilePath(), bytes).ok());
     QCOMPARE(bytes.size(), afterNextAppend.size() * kRecordSize);
     QCOMPARE(pupilsOf(bytes), afterNextAppend);
+}
+
+void TestResultsFile::fileThatMayNotBeOpenedCallsTheTeacher_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<int>("error");
+    QTest::addColumn<bool>("fixed");
+    for (const char *operation : {"append", "scan", "delete"}) {
+        QTest::addRow("%s, read-only file, fixed by the teacher", operation) << operation << EACCES << true;
+        QTest::addRow("%s, no permission, ended by the teacher", operation) << operation << EPERM << false;
+    }
+}
+
+// A permission problem is no lock of another PC: no silent waiting, a message that
+// names the file, a new try only once it is answered.
+void TestResultsFile::fileThatMayNotBeOpenedCallsTheTeacher()
+{
+    QFETCH(QString, operation);
+    QFETCH(int, error);
+    QFETCH(bool, fixed);
+    FakeEnvironment fakes;
+    TestClassroom classroom;
+    hensuu1().dataFolder = classroom.dataFolder();
+    hensuu1().currentPupil = 9;
+    const QByteArray before = recordsBytes(1, 2);
+    classroom.writeBytes(resultsFilePath(), before);
+    int refusals = fixed ? 1 : 1000;
+    fileFaultHook() = [&](FileStep at, const QString &) {
+        return at == FileStep::Open && refusals-- > 0 ? error : 0;
+    };
+    fakes.dialogs.answers = {fixed ? DialogAnswer::Ok : DialogAnswer::Cancel};
+
+    const auto run = [&] {
+        if (operation == "append")
+            AppendResultRecord();
+        else if (operation == "scan")
+            ComputePupilStatistics();
+        else
+            QVERIFY(deleteResultRecord(resultsFilePath(), 1).ok());
+    };
+    const int retriesBefore = appendRetryCount();
+    if (fixed)
+        run();
+    else
+        QVERIFY_THROWS_EXCEPTION(ProgramEnded, run());
+
+    QCOMPARE(fakes.dialogs.messages.size(), 1);
+    const FakeDialogs::Message &message = fakes.dialogs.messages[0];
+    QVERIFY2(message.text.startsWith("先生を呼びなさい。") && message.text.contains(resultsFilePath()),
+             qPrintable(message.text));
+    QCOMPARE(message.buttons, DialogButtons::OkCancel);
+    QCOMPARE(fakes.dialogs.endedWith, fixed ? -1 : 1);
+    QCOMPARE(appendRetryCount(), retriesBefore); // never taken for another PC's lock
+    const QByteArray after = classroom.readBytes(resultsFilePath());
+    if (!fixed)
+        QCOMPARE(after, before);
+    else if (operation == "append")
+        QCOMPARE(pupilsOf(after), (QList<int>{1, 2, 9}));
+    else if (operation == "scan")
+        QCOMPARE(hensuu1().recordCount, int16_t(2));
+    else
+        QCOMPARE(pupilsOf(after), QList<int>{2});
 }
 
 void TestResultsFile::appendsFromManyProcessesAreNeverLostOrTorn()
@@ -528,17 +594,26 @@ void TestResultsFile::deleteFailureMidRewrite_data()
 {
     QTest::addColumn<FileStep>("step");
     QTest::addColumn<bool>("lasting");
-    QTest::newRow("moving the records, once") << FileStep::Write << false;
-    QTest::newRow("cutting the file, once") << FileStep::Truncate << false;
-    QTest::newRow("flushing, once") << FileStep::Flush << false;
-    QTest::newRow("moving the records, disk stays full") << FileStep::Write << true;
-    QTest::newRow("cutting the file, lasting") << FileStep::Truncate << true;
+    QTest::addColumn<bool>("replaceFails");
+    QTest::addColumn<QString>("ending");
+    const QString inPlace = QStringLiteral("記録は元のままです");
+    const QString fromCopy = QStringLiteral("記録は写しから元に戻しました");
+    QTest::newRow("moving the records, once") << FileStep::Write << false << false << inPlace;
+    QTest::newRow("cutting the file, once") << FileStep::Truncate << false << false << inPlace;
+    QTest::newRow("flushing, once") << FileStep::Flush << false << false << inPlace;
+    QTest::newRow("moving the records, disk stays full") << FileStep::Write << true << false << fromCopy;
+    QTest::newRow("cutting the file, lasting") << FileStep::Truncate << true << false << fromCopy;
+    // Windows refuses while another PC has the file open.
+    QTest::newRow("lasting, the copy cannot take the file's place")
+        << FileStep::Write << true << true << QString();
 }
 
 void TestResultsFile::deleteFailureMidRewrite()
 {
     QFETCH(FileStep, step);
     QFETCH(bool, lasting);
+    QFETCH(bool, replaceFails);
+    QFETCH(QString, ending);
     FakeEnvironment fakes;
     TestClassroom classroom;
     const QString path = classroom.dataFolder() + kResultsFileName;
@@ -547,6 +622,8 @@ void TestResultsFile::deleteFailureMidRewrite()
     classroom.writeBytes(path, before);
     int failures = lasting ? 1000 : 1;
     fileFaultHook() = [&](FileStep at, const QString &file) {
+        if (at == FileStep::Replace)
+            return replaceFails ? EBUSY : 0;
         return at == step && file == path && failures-- > 0 ? ENOSPC : 0;
     };
 
@@ -555,11 +632,11 @@ void TestResultsFile::deleteFailureMidRewrite()
     QVERIFY(status.description.startsWith("ディスクに空きがありません"));
     fileFaultHook() = {};
 
-    if (!lasting) {
+    if (!replaceFails) {
         // Put back as it was; nothing left to recover.
         QCOMPARE(classroom.readBytes(path), before);
         QVERIFY(!QFile::exists(temp));
-        QVERIFY(status.description.endsWith("記録は元のままです"));
+        QVERIFY2(status.description.endsWith(ending), qPrintable(status.description));
         return;
     }
     // The copy holds every record, and a later deletion will not overwrite it.

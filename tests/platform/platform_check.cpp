@@ -1,0 +1,374 @@
+// Several programs on one results file through the platform layer alone, as the
+// classroom's PCs meet there: built for Linux (a test of the suite) and with mingw-w64
+// for Windows (make windows-check runs it under wine).
+//   platform_check FOLDER
+//     six appending processes of 40 records each, started while this one holds the
+//     lock; then five deletions while they append; prints the figures and exits 1
+//     when any of them is wrong;
+//   platform_check append FOLDER WORKER COUNT
+//     one of the appending processes.
+#include "platform/platform.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace fs = std::filesystem;
+using platform::Error;
+using platform::File;
+using platform::OpenMode;
+using platform::Outcome;
+using platform::Step;
+
+namespace
+{
+
+constexpr int kRecordSize = 44;
+constexpr int kWorkers = 6;
+constexpr int kAppendsEach = 40;
+constexpr int kTeacherRecords = 10;
+constexpr int kDeletions = 5;
+constexpr int kTeacher = 1000;
+constexpr auto kHoldLock = std::chrono::milliseconds(1500);
+constexpr auto kRetryWait = std::chrono::milliseconds(20);
+
+// The layout of the results file: date, time of day, pupil, level, time, school code,
+// two spare fields and the points text.
+std::string recordOf(int pupil, int time)
+{
+    std::string bytes(kRecordSize, '\0');
+    const double date = 46000;
+    const double timeOfDay = 0.5;
+    const int16_t pupil16 = static_cast<int16_t>(pupil);
+    const int16_t level = 1;
+    const int32_t time32 = time;
+    std::memcpy(&bytes[0], &date, 8);
+    std::memcpy(&bytes[8], &timeOfDay, 8);
+    std::memcpy(&bytes[16], &pupil16, 2);
+    std::memcpy(&bytes[18], &level, 2);
+    std::memcpy(&bytes[20], &time32, 4);
+    std::memcpy(&bytes[24], "12345     0    ", 15);
+    return bytes;
+}
+
+int pupilOf(const char *record)
+{
+    int16_t pupil = 0;
+    std::memcpy(&pupil, record + 16, 2);
+    return pupil;
+}
+
+int timeOf(const char *record)
+{
+    int32_t time = 0;
+    std::memcpy(&time, record + 20, 4);
+    return time;
+}
+
+// Every byte as written: nothing torn, nothing from two records mixed.
+bool whole(const char *record)
+{
+    return std::string(record, kRecordSize) == recordOf(pupilOf(record), timeOf(record));
+}
+
+// The step again for as long as another process holds the file or its lock, as the
+// program's writers do (they wait a second, here a moment is enough).
+template <typename Call> Error untilFree(Step step, Call call, int &busy)
+{
+    for (;;) {
+        const Error error = call();
+        if (platform::outcomeOf(step, error) != Outcome::Busy)
+            return error;
+        ++busy;
+        std::this_thread::sleep_for(kRetryWait);
+    }
+}
+
+const platform::NativeChar *native(const fs::path &path)
+{
+    return path.c_str();
+}
+
+fs::path resultsPath(const fs::path &folder)
+{
+    return folder / fs::path(u8"成績累積データ.dat");
+}
+
+fs::path tempPath(const fs::path &folder)
+{
+    return folder / fs::path(u8"成績累積データtemp.dat");
+}
+
+std::string readWhole(const File &file, Error &error)
+{
+    int64_t length = 0;
+    error = file.size(length);
+    std::string bytes(static_cast<size_t>(error ? 0 : length), '\0');
+    int64_t done = 0;
+    if (!error)
+        error = file.readAt(0, bytes.data(), length, done);
+    bytes.resize(static_cast<size_t>(done));
+    return bytes;
+}
+
+// Writes text as the whole of path by way of a temporary copy put in its place.
+bool writeReport(const fs::path &path, const std::string &text)
+{
+    fs::path temp = path;
+    temp += ".part";
+    File file;
+    if (file.open(native(temp), OpenMode::Replace) || file.writeAt(0, text.data(), int64_t(text.size())) ||
+        file.flush())
+        return false;
+    file.close();
+    return platform::replaceFile(native(path), native(temp)) == 0;
+}
+
+std::string say(Error error)
+{
+    return std::to_string(error) + " " + platform::errorText(error);
+}
+
+// One appending process: the steps of the program's append, each tried again while busy.
+int appendRecords(const fs::path &folder, int worker, int count)
+{
+    int busy = 0;
+    for (int n = 1; n <= count; ++n) {
+        File file;
+        int64_t length = 0;
+        const std::string record = recordOf(worker, n);
+        Error error = untilFree(
+            Step::Open, [&] { return file.open(native(resultsPath(folder)), OpenMode::ReadWriteCreate); },
+            busy);
+        if (!error)
+            error = untilFree(
+                Step::Lock, [&] { return file.tryLock(); }, busy);
+        if (!error)
+            error = file.size(length);
+        if (!error)
+            error = file.writeAt(length / kRecordSize * kRecordSize, record.data(), kRecordSize);
+        if (!error)
+            error = file.flush();
+        if (error) {
+            std::fprintf(stderr, "worker %d, record %d: %s\n", worker, n, say(error).c_str());
+            return 1;
+        }
+        file.close();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return writeReport(folder / ("worker-" + std::to_string(worker) + ".txt"), std::to_string(busy) + "\n")
+               ? 0
+               : 1;
+}
+
+// The program's deletion: under the lock from the copy to the end, the records after k
+// moved up in place, the copy removed once the file is whole again.
+Error deleteRecord(const fs::path &folder, int k, int &busy)
+{
+    File file;
+    Error error = untilFree(
+        Step::Open, [&] { return file.open(native(resultsPath(folder)), OpenMode::ReadWrite); }, busy);
+    if (!error)
+        error = untilFree(
+            Step::Lock, [&] { return file.tryLock(); }, busy);
+    if (error)
+        return error;
+    const std::string original = readWhole(file, error);
+    if (error)
+        return error;
+    File temp;
+    if ((error = temp.open(native(tempPath(folder)), OpenMode::Replace)) ||
+        (error = temp.writeAt(0, original.data(), int64_t(original.size()))) || (error = temp.flush()))
+        return error;
+    temp.close();
+    const int64_t count = int64_t(original.size()) / kRecordSize;
+    const int64_t start = int64_t(k) * kRecordSize;
+    if ((error = file.writeAt(start - kRecordSize, original.data() + start, (count - k) * kRecordSize)) ||
+        (error = file.truncate((count - 1) * kRecordSize)) || (error = file.flush()))
+        return error;
+    file.close();
+    return platform::removeFile(native(tempPath(folder)));
+}
+
+class Check
+{
+public:
+    void figure(const std::string &text) { std::printf("  %s\n", text.c_str()); }
+    void expect(bool holds, const std::string &text)
+    {
+        std::printf("  %s %s\n", holds ? "ok  " : "FAIL", text.c_str());
+        m_failed |= !holds;
+    }
+    bool failed() const { return m_failed; }
+
+private:
+    bool m_failed = false;
+};
+
+void checkAppendsAndDeletes(const fs::path &self, const fs::path &folder, Check &check)
+{
+    {
+        std::string teacher;
+        for (int n = 1; n <= kTeacherRecords; ++n)
+            teacher += recordOf(kTeacher, n);
+        std::ofstream(resultsPath(folder), std::ios::binary) << teacher;
+    }
+
+    // Every appender starts while the lock is held, so that each must find it busy.
+    File holder;
+    Error error = holder.open(native(resultsPath(folder)), OpenMode::ReadWrite);
+    if (!error)
+        error = holder.tryLock();
+    check.expect(error == 0, "the lock taken: " + say(error));
+    File second;
+    second.open(native(resultsPath(folder)), OpenMode::ReadWrite);
+    const Error refused = second.tryLock();
+    check.expect(platform::outcomeOf(Step::Lock, refused) == Outcome::Busy,
+                 "a second opener while the lock is held: busy (error 70), system code " + say(refused));
+    second.close();
+
+    int started = 0;
+    for (int worker = 1; worker <= kWorkers; ++worker) {
+        const Error failed = platform::startDetached(
+            self.native(),
+            {platform::NativeString(fs::path("append").native()), folder.native(),
+             fs::path(std::to_string(worker)).native(), fs::path(std::to_string(kAppendsEach)).native()});
+        check.expect(failed == 0,
+                     "appending process " + std::to_string(worker) + " started detached: " + say(failed));
+        started += failed == 0;
+    }
+    std::this_thread::sleep_for(kHoldLock);
+    holder.close();
+
+    int deleteBusy = 0;
+    int deleted = 0;
+    for (int n = 0; n < kDeletions; ++n) {
+        const Error failed = deleteRecord(folder, 1, deleteBusy);
+        check.expect(failed == 0,
+                     "deletion " + std::to_string(n + 1) + " while the others append: " + say(failed));
+        deleted += failed == 0;
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    }
+
+    int appenderBusy = 0;
+    int reported = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(3);
+    while (reported < started && std::chrono::steady_clock::now() < deadline) {
+        reported = 0;
+        appenderBusy = 0;
+        for (int worker = 1; worker <= kWorkers; ++worker) {
+            std::ifstream report(folder / ("worker-" + std::to_string(worker) + ".txt"));
+            int busy = -1;
+            if (report >> busy) {
+                ++reported;
+                appenderBusy += busy;
+            }
+        }
+        if (reported < started)
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    check.expect(reported == kWorkers, std::to_string(reported) + " of " + std::to_string(kWorkers) +
+                                           " appending processes finished");
+
+    File results;
+    results.open(native(resultsPath(folder)), OpenMode::Read);
+    const std::string bytes = readWhole(results, error);
+    const int count = int(bytes.size()) / kRecordSize;
+    int wholeRecords = 0;
+    bool inOrder = true;
+    std::map<int, int> lastOf;
+    for (int n = 0; n < count; ++n) {
+        const char *record = bytes.data() + n * kRecordSize;
+        const int pupil = pupilOf(record);
+        const bool known = pupil == kTeacher || (pupil >= 1 && pupil <= kWorkers);
+        if (!whole(record) || !known)
+            continue;
+        ++wholeRecords;
+        inOrder &=
+            timeOf(record) == lastOf[pupil] + (pupil == kTeacher && lastOf[pupil] == 0 ? kDeletions + 1 : 1);
+        lastOf[pupil] = timeOf(record);
+    }
+    int appended = 0;
+    for (int worker = 1; worker <= kWorkers; ++worker)
+        appended += lastOf[worker];
+    const int expected = kWorkers * kAppendsEach + kTeacherRecords - kDeletions;
+
+    check.figure("records appended: " + std::to_string(appended) + " (" + std::to_string(kWorkers) +
+                 " processes x " + std::to_string(kAppendsEach) + ", under the lock)");
+    check.figure("records found whole: " + std::to_string(wholeRecords - (kTeacherRecords - kDeletions)) +
+                 " appended and " + std::to_string(kTeacherRecords - kDeletions) + " kept, of " +
+                 std::to_string(count) + " in the file");
+    check.figure("busy seen and retried: " + std::to_string(appenderBusy) + " times by the appenders, " +
+                 std::to_string(deleteBusy) + " by the deletions");
+    check.expect(error == 0 && bytes.size() == size_t(expected) * kRecordSize && wholeRecords == expected,
+                 std::to_string(kWorkers * kAppendsEach) + " appended records whole, nothing torn or lost");
+    check.expect(inOrder && lastOf[kTeacher] == kTeacherRecords,
+                 "each process's records in its own order; the " + std::to_string(deleted) +
+                     " deleted records gone, the others kept");
+    check.expect(appenderBusy >= kWorkers, "every appender found the lock held at least once and retried");
+    check.expect(!fs::exists(tempPath(folder)), "no temporary copy left behind");
+}
+
+void checkReplaceAndRefusal(const fs::path &folder, Check &check)
+{
+    // The deletion's last resort, once it has closed the file it could not rewrite:
+    // its complete copy put in the file's place. Windows refuses while any program
+    // has the file open; then the copy stays for the teacher.
+    const std::string copy = recordOf(kTeacher, 99);
+    std::ofstream(tempPath(folder), std::ios::binary) << copy;
+    File other;
+    other.open(native(resultsPath(folder)), OpenMode::ReadWrite);
+    const Error whileOpen = platform::replaceFile(native(resultsPath(folder)), native(tempPath(folder)));
+    other.close();
+    check.figure("replacing the file while another program has it open: " +
+                 (whileOpen ? "refused, " + say(whileOpen) : std::string("done")));
+    std::ofstream(tempPath(folder), std::ios::binary) << copy;
+    const Error error = platform::replaceFile(native(resultsPath(folder)), native(tempPath(folder)));
+    std::ifstream replaced(resultsPath(folder), std::ios::binary);
+    const std::string after{std::istreambuf_iterator<char>(replaced), {}};
+    check.expect(error == 0 && after == copy && !fs::exists(tempPath(folder)),
+                 "the closed file replaced by its temporary copy: " + say(error));
+
+    const fs::path readOnly = folder / "read-only.dat";
+    std::ofstream(readOnly, std::ios::binary) << copy;
+    fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    File file;
+    const Error refused = file.open(native(readOnly), OpenMode::ReadWrite);
+    file.close();
+    fs::permissions(readOnly, fs::perms::owner_write, fs::perm_options::add);
+    if (refused == 0) {
+        check.figure("a read-only file opened for writing: allowed to this user (as to root), not checked");
+        return;
+    }
+    check.expect(platform::outcomeOf(Step::Open, refused) == Outcome::Denied,
+                 "a read-only file opened for writing: a permission problem, not busy: " + say(refused));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (argc == 5 && std::string(argv[1]) == "append")
+        return appendRecords(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: platform_check FOLDER | platform_check append FOLDER WORKER COUNT\n");
+        return 2;
+    }
+    const fs::path self = fs::absolute(argv[0]);
+    const fs::path folder = fs::absolute(argv[1]);
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+
+    Check check;
+    std::printf("platform check in %s\n", folder.string().c_str());
+    checkAppendsAndDeletes(self, folder, check);
+    checkReplaceAndRefusal(folder, check);
+    std::printf(check.failed() ? "platform check: FAILED\n" : "platform check: everything held\n");
+    return check.failed() ? 1 : 0;
+}
