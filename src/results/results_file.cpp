@@ -198,8 +198,7 @@ QString recordTimeText(double timeOfDay)
 {
     if (!std::isfinite(timeOfDay))
         return QString::number(timeOfDay);
-    const double fraction = timeOfDay - std::floor(timeOfDay);
-    const int seconds = std::min(static_cast<int>(std::lround(fraction * 86400)), 86399);
+    const int seconds = oleTimeSeconds(timeOfDay);
     const int hours = seconds / 3600;
     const int minutes = seconds / 60 % 60;
     const char text[] = {char('0' + hours / 10),   char('0' + hours % 10), ':', char('0' + minutes / 10),
