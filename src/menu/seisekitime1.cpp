@@ -496,6 +496,8 @@ void seisekitime1::Option1_Click(int index)
         }
         break;
     }
+    case ListKind::PersonalTimes: // the personal view has no list options
+        break;
     }
     if (viewMode == 2)
         Picture1->setEnabled(true);
