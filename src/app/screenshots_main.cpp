@@ -25,7 +25,8 @@
 
 #include <cstdio>
 
-namespace {
+namespace
+{
 bool save(QWidget *widget, const QString &folder, const QString &name)
 {
     widget->ensurePolished();
@@ -41,11 +42,15 @@ bool save(QWidget *widget, const QString &folder, const QString &name)
 
 // The system clock, moved on at will: the drill screen is shown at its time-out
 // without waiting ten minutes.
-class MovableClock : public Clock {
+class MovableClock : public Clock
+{
 public:
     QDate today() const override { return m_system.today(); }
     double timeOfDay() const override { return m_system.timeOfDay() + m_shift; }
-    int64_t monotonicMs() const override { return m_system.monotonicMs() + static_cast<int64_t>(m_shift * 1000); }
+    int64_t monotonicMs() const override
+    {
+        return m_system.monotonicMs() + static_cast<int64_t>(m_shift * 1000);
+    }
     void moveOn(double seconds) { m_shift += seconds; }
 
 private:
@@ -53,7 +58,8 @@ private:
     double m_shift = 0;
 };
 
-class Silence : public SoundOutput {
+class Silence : public SoundOutput
+{
 public:
     SoundResult play(const QString &) override { return {}; }
 };
@@ -165,6 +171,19 @@ bool saveMenuScreens(const QString &output)
     choose(menu->Option2[0], "seisekitime1-time-period");
     choose(menu->Option1[1], "seisekitime1-time-best");
     choose(menu->Option1[2], "seisekitime1-time-today");
+    // The personal times and charts of the pupil who has worked most on level 1.
+    int busiest = pupil;
+    for (int position = 1; position <= roster.activePupilCount; ++position) {
+        const int number = roster.activePupilNumbers[position];
+        if (h.totalCount[1][number] > h.totalCount[1][busiest])
+            busiest = number;
+    }
+    menu = openMenuOf(busiest);
+    choose(menu->Option2[2], "seisekitime1-personal");
+    choose(menu->Command17, "seisekitime1-charts");
+    menu->Command25->click();
+    menu->List2->item(1)->setSelected(true);
+    choose(menu->Command24[0], "seisekitime1-charts-other");
     menu = openMenuOf(pupil);
 
     h.overuseCount[1] = LooseValue::fromField(QStringLiteral("5"));
