@@ -746,48 +746,71 @@ QList<int> seisekitime1::chosenPupils() const
 void seisekitime1::Command24_Click(int index)
 {
     QList<int> pupils = chosenPupils();
-    if (pupils.isEmpty()) {
-        Command21_Click(index);
+    if (pupils.isEmpty())
+        pupils = {chartPupil};
+    if (index == 1) {
+        printChartsOf(pupils);
         return;
     }
     // On screen each pupil's charts replace the last's: only the last pupil's stay.
-    if (index == 0)
-        pupils = {pupils.last()};
-    for (int pupil : pupils) {
-        chartPupil = pupil;
-        Command21_Click(index);
-    }
+    chartPupil = pupils.last();
+    Command21_Click(0);
 }
 
-void seisekitime1::Command21_Click(int index)
+ChartRequest seisekitime1::chartRequest() const
 {
-    QByteArray bytes;
-    readResultsForLists(QStringLiteral("Command19"), bytes);
     ChartRequest request;
     request.pupil = chartPupil;
     request.gradeFilter = Combo1->currentText();
     request.now = nowAsOleDate();
-    const QList<int> levels = chosenLevels();
-    if (index == 0) {
-        Picture11->setGeometry(kChartPanel);
-        const QList<QList<ProgressChart>> pages = chartPages(bytes, request, levels, Picture12->surface());
-        Picture12->setCharts(pages.isEmpty() ? QList<ProgressChart>() : pages.last());
-        if (!pages.isEmpty()) {
-            Picture11->show();
-            Picture11->raise();
-        }
+    return request;
+}
+
+void seisekitime1::Command21_Click(int index)
+{
+    if (index == 1) {
+        printChartsOf({chartPupil});
         return;
     }
+    QByteArray bytes;
+    readResultsForLists(QStringLiteral("Command19"), bytes);
+    Picture11->setGeometry(kChartPanel);
+    const QList<QList<ProgressChart>> pages =
+        chartPages(bytes, chartRequest(), chosenLevels(), Picture12->surface());
+    Picture12->setCharts(pages.isEmpty() ? QList<ProgressChart>() : pages.last());
+    if (!pages.isEmpty()) {
+        Picture11->show();
+        Picture11->raise();
+    }
+}
+
+// One print job per pupil, and one message for them all.
+void seisekitime1::printChartsOf(const QList<int> &pupils)
+{
+    const QList<int> levels = chosenLevels();
     if (levels.isEmpty()) {
         env().dialogs->message(QStringLiteral("印刷するレベルを選んでください"));
         return;
     }
-    const ChartPrintResult printed = printCharts(bytes, request, levels);
-    if (!printed.error.isEmpty())
-        env().dialogs->message(QStringLiteral("印刷できませんでした。") + printed.error);
-    else if (!printed.pdfPath.isEmpty())
-        env().dialogs->message(QStringLiteral("プリンターがないので、PDFファイルに書きました。\n") +
-                               QDir::toNativeSeparators(printed.pdfPath));
+    QByteArray bytes;
+    readResultsForLists(QStringLiteral("Command19"), bytes);
+    QStringList written;
+    QStringList failures;
+    for (int pupil : pupils) {
+        chartPupil = pupil;
+        const ChartPrintResult printed = printCharts(bytes, chartRequest(), levels);
+        if (!printed.error.isEmpty())
+            failures << printed.error;
+        else if (!printed.pdfPath.isEmpty())
+            written << QDir::toNativeSeparators(printed.pdfPath);
+    }
+    QStringList message;
+    if (!failures.isEmpty())
+        message << QStringLiteral("印刷できませんでした。") << failures;
+    if (!written.isEmpty())
+        message << QStringLiteral("プリンターがないので、PDFファイルに書きました。") << written;
+    if (!message.isEmpty())
+        env().dialogs->message(message.join(u'\n'));
 }
 
 void seisekitime1::Command25_Click()

@@ -119,6 +119,8 @@ private:
     void buildChartPanel();
     QList<int> chosenLevels() const;
     QList<int> chosenPupils() const;
+    ChartRequest chartRequest() const;
+    void printChartsOf(const QList<int> &pupils);
     void placeColumn(int level, int x);
     void showWaitPanel(bool shown);
     // Disables the buttons and hides the lists while they are rebuilt.
