@@ -6,7 +6,6 @@
 #include "core/paths.h"
 #include "core/text_values.h"
 #include "drill/sounds.h"
-#include "menu/result_lists.h"
 #include "results/criteria_table.h"
 
 #include <QDir>
@@ -222,14 +221,19 @@ QString dateText(double oleDate)
     // Far outside any school's years the calendar has nothing to say.
     if (!std::isfinite(oleDate) || std::fabs(oleDate) > 2'958'465)
         return QString::number(oleDate);
-    return fullDateText(oleDate);
+    return dateOfOle(oleDate).toString(QStringLiteral("yyyy/MM/dd"));
 }
 
 QString timeText(double timeOfDay)
 {
     if (!std::isfinite(timeOfDay))
         return QString::number(timeOfDay);
-    return timeOfDayText(timeOfDay);
+    const double fraction = timeOfDay - std::floor(timeOfDay);
+    const int seconds = std::min(static_cast<int>(std::lround(fraction * 86400)), 86399);
+    return QStringLiteral("%1:%2:%3")
+        .arg(seconds / 3600)
+        .arg(seconds / 60 % 60, 2, 10, QChar(u'0'))
+        .arg(seconds % 60, 2, 10, QChar(u'0'));
 }
 
 int runExport(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err)
