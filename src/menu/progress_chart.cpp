@@ -253,10 +253,10 @@ ProgressChart progressChart(const QByteArray &bytes, const ChartRequest &request
         const bool personalBest =
             isChartedTime(time) && (chart.bests.empty() || time < chart.bests.back().time);
         if (personalBest)
-            chart.bests.push_back({at, time, listTimeText(time), fullDateText(record.date)});
+            chart.bests.push_back({at, time, listTimeText(time), recordDateText(record.date)});
         chart.dots.push_back({at, dotWidth, personalBest ? ChartInk::Red : ChartInk::Blue});
         lastDot = at;
-        lastDate = fullDateText(record.date);
+        lastDate = recordDateText(record.date);
     });
 
     builder.figures(chartFigures(level, request.pupil, request.gradeFilter));

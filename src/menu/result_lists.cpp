@@ -172,12 +172,12 @@ QString monthDayStamp(double oleDate)
     return dateOfOle(oleDate).toString(QStringLiteral("MM/dd"));
 }
 
-QString fullDateText(double oleDate)
+QString recordDateText(double oleDate)
 {
     return dateOfOle(oleDate).toString(QStringLiteral("yyyy/MM/dd"));
 }
 
-QString timeOfDayText(double oleTimeOfDay)
+QString recordTimeText(double oleTimeOfDay)
 {
     const int seconds = oleTimeSeconds(oleTimeOfDay);
     return QStringLiteral("%1:%2:%3")
@@ -218,7 +218,7 @@ QString recordListLine(const RecordNumbers &record, RecordStamp stamp, bool poin
 
 QString personalTimeLine(const RecordNumbers &record)
 {
-    const QString when = fullDateText(record.date) + u' ' + timeOfDayText(record.timeOfDay);
+    const QString when = recordDateText(record.date) + u' ' + recordTimeText(record.timeOfDay);
     if (isFailedListTime(record.resultTime))
         return when + kFailedMark;
     return when + rightAligned(listTimeText(record.resultTime), 5);

@@ -39,12 +39,15 @@ int periodDaysFor(int periodChoice, const QDate &today);
 
 // ---- fields of a record's line ----------------------------------------------------
 
+// The date as yyyy/mm/dd and the time of day as h:mm:ss (to the nearest second), as
+// the lists show a record.
+QString recordDateText(double oleDate);
+QString recordTimeText(double timeOfDay);
+
 QString listTimeText(int32_t time);           // "45秒"
 bool isFailedListTime(int32_t time);          // a time-out, shown without time and points
 QString hourMinuteStamp(double oleTimeOfDay); // "09:05"
 QString monthDayStamp(double oleDate);        // "11/18"
-QString fullDateText(double oleDate);         // "2026/11/18"
-QString timeOfDayText(double oleTimeOfDay);   // "9:05:03", to the nearest second
 // The points a list shows for a record: the base points of its time, without the
 // level's multiplier, the curve fed the time's first three digits.
 int32_t listedRecordPoints(int32_t time, int32_t passTime);
