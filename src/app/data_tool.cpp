@@ -306,6 +306,7 @@ const CommandEntry kCommands[] = {
     {"edit", runEdit},
     {"delete", runDelete},
     {"distribution", runDistribution},
+    {"charts", runCharts},
 };
 
 const char *const kHelp = R"(使い方: ranvex-data [--base DIR] [--program NAME] COMMAND [...]
@@ -334,13 +335,20 @@ const char *const kHelp = R"(使い方: ranvex-data [--base DIR] [--program NAME
       空の行のあと level,bestTimeAll とレベル 1..35 の行。--now で「今」の日時を決めます。
   lists --pupil P --view time|points --kind 1|2|3 [--period 1..5] [--grade TEXT]
         [--now "yyyy/mm/dd hh:mm:ss"]
+  lists --pupil P --view personal [--grade TEXT] [--now "yyyy/mm/dd hh:mm:ss"]
       レベル画面の成績リストを画面と同じ計算で示します。最初に「title: 」とリストの見出し、
       そのあとレベルごとに「# level L」（画面で隠れるリストは「# level L hidden」）と、画面の
       並びのままの行。--view time の --kind 1 はベスト成績の順位、2 は本日の成績、3 は期間の
       成績（タイムが先）。--view points の --kind 1 は獲得ポイントの今までの順位、2 は今日の順位、
-      3 は期間の成績（ポイントが先）。--pupil は今の生徒（●の行）、--period は期間（1 今週、
-      2 先週から、3 １ヶ月間、4 １年間、5 今まで; 既定 3）、--grade は学年のしぼりこみ
-      （既定 全学年）、--now は「今」の日時です。
+      3 は期間の成績（ポイントが先）。--view personal は「個人ﾀｲﾑ」の、その生徒の十年間の記録
+      （日付、時刻、タイム。時間切れは「×」）を古い順に。--pupil は今の生徒（●の行）、--period
+      は期間（1 今週、2 先週から、3 １ヶ月間、4 １年間、5 今まで; 既定 3）、--grade は学年の
+      しぼりこみ（既定 全学年）、--now は「今」の日時です。
+  charts --pupil P --levels 1,2,3 --pdf FILE [--grade TEXT] [--now "yyyy/mm/dd hh:mm:ss"]
+      生徒 P のレベルごとの成績グラフ（回数、順位、最高と平均のタイム、ポイントの表つき）を、
+      「印刷」と同じ A4 縦のページ（一ページに三つ）で PDF ファイル FILE に書きます。文字は
+      文字のまま書くので、pdftotext などで読みだせます。グラフがあるのはレベル 1 から
+      レベルの数までで、ほかのレベルをふくむと何も書かずに終了コード 1 で終わります。
   records [--now "yyyy/mm/dd hh:mm:ss"]
       成績データ変更の画面と同じ一覧を、同じ順（記録の番号順、レベル0の記録はのぞく）に一記録一行で
       示します。記録の番号、日付、時刻、レベル、タイム、生徒の番号、名前、学年、++ と教室名

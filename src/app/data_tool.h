@@ -59,6 +59,16 @@ int runStats(const DataToolInvocation &invocation, QTextStream &out, QTextStream
 
 // ranvex-data lists (data_tool_lists.cpp): the level menu's result lists and rankings.
 int runLists(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err);
+// ranvex-data charts (data_tool_charts.cpp): a pupil's progress charts as printed pages
+// in a PDF file.
+int runCharts(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err);
+
+// Everything the level menu reads, as at the moment now is: the configuration, the
+// criteria table, the roster, the level catalogue, the statistics, and the results file
+// into bytes. nullopt, or the exit status after a message saying what could not be read.
+std::optional<int> loadToolSchool(const DataToolInvocation &invocation, QByteArray &bytes, QTextStream &err);
+// The grade filter of "--grade TEXT"; "全学年" without the option.
+QString gradeOption(const QStringList &arguments);
 
 // ranvex-data records [--now ...], edit --record N [--pupil P] [--time T], delete --record N
 // (data_tool_records.cpp): the results editor's list, change and deletion.

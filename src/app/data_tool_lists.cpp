@@ -8,56 +8,69 @@
 
 namespace
 {
-std::optional<int> viewModeOption(const QStringList &arguments, QTextStream &err)
+std::optional<ListKind> listKindOption(const QStringList &arguments, QTextStream &err)
 {
     const QString view = optionValue(arguments, QStringLiteral("--view"));
-    if (view == QStringLiteral("time"))
-        return 1;
-    if (view == QStringLiteral("points"))
-        return 2;
-    err << QStringLiteral("--view には time か points を指定します") << '\n';
-    return std::nullopt;
+    if (view == QStringLiteral("personal"))
+        return ListKind::PersonalTimes;
+    if (view != QStringLiteral("time") && view != QStringLiteral("points")) {
+        err << QStringLiteral("--view には time、points か personal を指定します") << '\n';
+        return std::nullopt;
+    }
+    const std::optional<int> kind = wholeOption(arguments, QStringLiteral("--kind"), 1, 3, err);
+    if (!kind)
+        return std::nullopt;
+    return listKindOf(view == QStringLiteral("time") ? 1 : 2, *kind);
 }
 } // namespace
 
-int runLists(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err)
+std::optional<int> loadToolSchool(const DataToolInvocation &invocation, QByteArray &bytes, QTextStream &err)
 {
-    const QStringList &arguments = invocation.arguments;
-    const std::optional<int> pupil = wholeOption(arguments, QStringLiteral("--pupil"), 0, kMaxPupil, err);
-    const std::optional<int> viewMode = viewModeOption(arguments, err);
-    const std::optional<int> kind = wholeOption(arguments, QStringLiteral("--kind"), 1, 3, err);
-    std::optional<int> period = 3;
-    if (arguments.contains(QStringLiteral("--period")))
-        period = wholeOption(arguments, QStringLiteral("--period"), 1, kPeriodChoices, err);
-    const std::optional<QDateTime> now = momentOption(arguments, err);
-    if (!pupil || !viewMode || !kind || !period || !now)
-        return kToolCannotRun;
-    const QString grade = arguments.contains(QStringLiteral("--grade"))
-                              ? optionValue(arguments, QStringLiteral("--grade"))
-                              : QStringLiteral("全学年");
-
     if (!prepareTool(invocation, ToolNeeds::ConfigurationAndCriteria, err))
         return kToolCannotRun;
-    const FixedMoment moment(*now);
     if (const RosterReading roster = readToolRoster(); !roster.fileRead()) {
         err << roster.path << ": " << roster.fileProblem() << '\n';
         return kToolCannotRun;
     }
     FillLevelCatalogue();
     ComputePupilStatistics();
-    QByteArray bytes;
     if (IoStatus status = readToolResults(bytes); !status.ok()) {
         err << status.description << '\n';
         return kToolCannotRun;
     }
+    return std::nullopt;
+}
+
+QString gradeOption(const QStringList &arguments)
+{
+    return arguments.contains(QStringLiteral("--grade")) ? optionValue(arguments, QStringLiteral("--grade"))
+                                                         : QStringLiteral("全学年");
+}
+
+int runLists(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err)
+{
+    const QStringList &arguments = invocation.arguments;
+    const std::optional<int> pupil = wholeOption(arguments, QStringLiteral("--pupil"), 0, kMaxPupil, err);
+    const std::optional<ListKind> kind = listKindOption(arguments, err);
+    std::optional<int> period = 3;
+    if (arguments.contains(QStringLiteral("--period")))
+        period = wholeOption(arguments, QStringLiteral("--period"), 1, kPeriodChoices, err);
+    const std::optional<QDateTime> now = momentOption(arguments, err);
+    if (!pupil || !kind || !period || !now)
+        return kToolCannotRun;
+
+    const FixedMoment moment(*now);
+    QByteArray bytes;
+    if (const std::optional<int> status = loadToolSchool(invocation, bytes, err))
+        return *status;
 
     ListRequest request;
     request.currentPupil = *pupil;
-    request.gradeFilter = grade;
+    request.gradeFilter = gradeOption(arguments);
     request.periodChoice = *period;
     request.today = moment.today();
     request.now = nowAsOleDate();
-    const ListsView view = computeLists(listKindOf(*viewMode, *kind), bytes, request);
+    const ListsView view = computeLists(*kind, bytes, request);
     out << "title: " << view.title << '\n';
     for (int level = 1; level <= hensuu1().levelCount; ++level) {
         const LevelList &list = view.levels[level];

@@ -194,6 +194,19 @@ bool saveMenuScreens(const ScreenVisitor &save)
     choose(menu->Option2[0], "seisekitime1-time-period");
     choose(menu->Option1[1], "seisekitime1-time-best");
     choose(menu->Option1[2], "seisekitime1-time-today");
+    // The personal times and charts of the pupil who has worked most on level 1.
+    int busiest = pupil;
+    for (int position = 1; position <= roster.activePupilCount; ++position) {
+        const int number = roster.activePupilNumbers[position];
+        if (h.totalCount[1][number] > h.totalCount[1][busiest])
+            busiest = number;
+    }
+    menu = openMenuOf(busiest);
+    choose(menu->Option2[2], "seisekitime1-personal");
+    choose(menu->Command17, "seisekitime1-charts");
+    menu->Command25->click();
+    menu->List2->item(1)->setSelected(true);
+    choose(menu->Command24[0], "seisekitime1-charts-other");
     menu = openMenuOf(pupil);
 
     h.overuseCount[1] = LooseValue::fromField(QStringLiteral("5"));

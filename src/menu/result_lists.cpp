@@ -20,27 +20,14 @@ constexpr double kFirstCalendarDay = -657434;
 constexpr double kLastCalendarDay = 2958465;
 
 const QString kOwnMark = QStringLiteral("●");
+// Where a time-out's time would stand, as wide as "  45秒".
+const QString kFailedMark = QStringLiteral("　　×");
 const QString kNoMark = QStringLiteral("　");
 
 int gradeOfPupil(int pupil)
 {
     const RosterTables &tables = rosterTables();
     return gradeNumberOf(tables.pupilBirthYears[pupil], tables.schoolYear);
-}
-
-// A record the lists can show: its level one of the menu's, its pupil one the tables
-// hold, its date and time of day on the calendar. Anything else was written by a broken
-// PC and is left out rather than used as an index.
-bool listable(const RecordNumbers &record, int levelCount)
-{
-    return record.level >= 1 && record.level <= levelCount && record.pupil >= 0 &&
-           record.pupil <= kMaxPupil && record.date >= kFirstCalendarDay && record.date <= kLastCalendarDay &&
-           std::isfinite(record.timeOfDay);
-}
-
-int firstRecordOf(int count, int window)
-{
-    return std::max(count - window, 0) + 1;
 }
 
 using LevelLines = std::array<QStringList, kLevelSlots>;
@@ -59,9 +46,9 @@ LevelLines todayLists(const QByteArray &bytes, const ListRequest &request)
     const double today = oleDateOf(request.today);
     LevelLines levels;
     const int count = recordCountOf(bytes);
-    for (int n = firstRecordOf(count, kTodayListRecords); n <= count; ++n) {
+    for (int n = firstRecordInWindow(count, kTodayListRecords); n <= count; ++n) {
         const RecordNumbers record = recordNumbersAt(bytes, n);
-        if (!listable(record, levelCount) || record.date != today ||
+        if (!isListableRecord(record, levelCount) || record.date != today ||
             !GradeFilterMatches(request.gradeFilter, gradeOfPupil(record.pupil)))
             continue;
         levels[record.level] << recordListLine(record, RecordStamp::TimeOfDay, false, request.currentPupil);
@@ -72,18 +59,37 @@ LevelLines todayLists(const QByteArray &bytes, const ListRequest &request)
 
 LevelLines periodLists(const QByteArray &bytes, const ListRequest &request, int periodDays, bool pointsFirst)
 {
-    const int levelCount = hensuu1().levelCount;
-    const double from = request.now - periodDays;
     LevelLines levels;
-    const int count = recordCountOf(bytes);
-    for (int n = firstRecordOf(count, kPeriodListRecords); n <= count; ++n) {
-        const RecordNumbers record = recordNumbersAt(bytes, n);
-        if (!listable(record, levelCount) || !(record.date > from) ||
-            !GradeFilterMatches(request.gradeFilter, gradeOfPupil(record.pupil)))
-            continue;
-        levels[record.level] << recordListLine(record, RecordStamp::Date, pointsFirst, request.currentPupil);
-    }
+    forEachRecordSince(bytes, request.now - periodDays, [&](const RecordNumbers &record) {
+        if (GradeFilterMatches(request.gradeFilter, gradeOfPupil(record.pupil)))
+            levels[record.level] << recordListLine(record, RecordStamp::Date, pointsFirst,
+                                                   request.currentPupil);
+    });
     sortLines(levels);
+    return levels;
+}
+
+// The current pupil's attempts, oldest first: the lines' hour is not padded ("9:05:03"),
+// so their text alone would put an evening before a morning of the same day.
+LevelLines personalLists(const QByteArray &bytes, const ListRequest &request)
+{
+    std::array<std::vector<RecordNumbers>, kLevelSlots> attempts;
+    if (GradeFilterMatches(request.gradeFilter, gradeOfPupil(request.currentPupil))) {
+        forEachRecordSince(bytes, request.now - kPersonalTimesDays, [&](const RecordNumbers &record) {
+            if (record.pupil == request.currentPupil)
+                attempts[record.level].push_back(record);
+        });
+    }
+    LevelLines levels;
+    for (int level = 0; level < kLevelSlots; ++level) {
+        std::stable_sort(attempts[level].begin(), attempts[level].end(),
+                         [](const RecordNumbers &a, const RecordNumbers &b) {
+                             return std::pair(a.date, oleTimeSeconds(a.timeOfDay)) <
+                                    std::pair(b.date, oleTimeSeconds(b.timeOfDay));
+                         });
+        for (const RecordNumbers &record : attempts[level])
+            levels[level] << personalTimeLine(record);
+    }
     return levels;
 }
 
@@ -95,11 +101,11 @@ QString withoutTrailingSpaces(const QString &text)
     return text.left(end);
 }
 
-// Ranks are shown right-aligned in two characters; a school with a hundred pupils or
-// more shows its higher ranks whole.
-QString rankText(int rank)
+// Ranks are shown right-aligned in their width; a school with more pupils than the
+// width holds shows its higher ranks whole.
+QString rankText(int rank, int width)
 {
-    return QString::number(rank).rightJustified(2);
+    return QString::number(rank).rightJustified(width);
 }
 
 QString rankingTimeColumn(int64_t value)
@@ -164,6 +170,13 @@ QString monthDayStamp(double oleDate)
     return dateOfOle(oleDate).toString(QStringLiteral("MM/dd"));
 }
 
+bool isListableRecord(const RecordNumbers &record, int levelCount)
+{
+    return record.level >= 1 && record.level <= levelCount && record.pupil >= 0 &&
+           record.pupil <= kMaxPupil && record.date >= kFirstCalendarDay && record.date <= kLastCalendarDay &&
+           std::isfinite(record.timeOfDay);
+}
+
 int32_t listedRecordPoints(int32_t time, int32_t passTime)
 {
     return basePoints(time, passTime, true);
@@ -178,13 +191,21 @@ QString recordListLine(const RecordNumbers &record, RecordStamp stamp, bool poin
                           fullWidthPadded(trimHalfWidth(rosterTables().pupilNames[record.pupil]), 4, 5) +
                           mark;
     if (isFailedListTime(record.resultTime))
-        return QStringLiteral("　　× ") + named;
+        return kFailedMark + u' ' + named;
     const QString time = listTimeText(record.resultTime);
     const QString points =
         QString::number(listedRecordPoints(record.resultTime, hensuu1().passTime[record.level]));
     if (pointsFirst)
         return rightAligned(points, 5) + u' ' + named + time;
     return rightAligned(time, 5) + u' ' + named + points;
+}
+
+QString personalTimeLine(const RecordNumbers &record)
+{
+    const QString when = recordDateText(record.date) + u' ' + recordTimeText(record.timeOfDay);
+    if (isFailedListTime(record.resultTime))
+        return when + kFailedMark;
+    return when + rightAligned(listTimeText(record.resultTime), 5);
 }
 
 void MergeSortRange(int lo, int hi, std::vector<int64_t> &keys, std::vector<int16_t> &values)
@@ -212,7 +233,8 @@ void SortByKey(int n, std::vector<int64_t> &keys, std::vector<int16_t> &values)
     MergeSortRange(1, n, keys, values);
 }
 
-LevelList levelRanking(int level, int viewMode, int rankOrder, int currentPupil, const QString &gradeFilter)
+LevelList levelRanking(int level, int viewMode, int rankOrder, int currentPupil, const QString &gradeFilter,
+                       int rankWidth)
 {
     const Hensuu1 &h = hensuu1();
     const RosterTables &tables = rosterTables();
@@ -267,16 +289,18 @@ LevelList levelRanking(int level, int viewMode, int rankOrder, int currentPupil,
         const QString name5 = fullWidthPadded(withoutTrailingSpaces(tables.pupilNames[p]), 6, 5);
         if (timeView) {
             if (keys[i] == kTimedOut)
-                list.lines << QStringLiteral("--") + mark1 + name5 + QStringLiteral("------ ") + mark2;
+                list.lines << QString(rankWidth, u'-') + mark1 + name5 + QStringLiteral("------ ") + mark2;
             else
-                list.lines << rankText(rank) + mark1 + name5 + rankingTimeColumn(keys[i]) + u' ' + mark2;
+                list.lines << rankText(rank, rankWidth) + mark1 + name5 + rankingTimeColumn(keys[i]) + u' ' +
+                                  mark2;
         } else {
             if (byToday && h.todayPoints[level][p] == 0)
                 continue;
-            list.lines << rankText(rank) + mark1 + name5 +
+            list.lines << rankText(rank, rankWidth) + mark1 + name5 +
                               rightAligned(QString::number(h.todayPoints[level][p]), 3) + u'/' +
                               rightAligned(QString::number(h.totalPoints[level][p]), 5);
         }
+        list.pupils << p;
         if (own)
             list.scrollRow = static_cast<int>(list.lines.size()) - 2;
     }
@@ -299,7 +323,7 @@ ListKind listKindOf(int viewMode, int option)
 bool listsReadResultsFile(ListKind kind)
 {
     return kind == ListKind::TodaysRecords || kind == ListKind::PeriodRecords ||
-           kind == ListKind::PeriodPoints;
+           kind == ListKind::PeriodPoints || kind == ListKind::PersonalTimes;
 }
 
 QString listTitleOf(ListKind kind)
@@ -313,6 +337,8 @@ QString listTitleOf(ListKind kind)
         return QStringLiteral("獲得ポイント（今まで順位）");
     case ListKind::PointsToday:
         return QStringLiteral("獲得ポイント（今日の順位）");
+    case ListKind::PersonalTimes:
+        return QStringLiteral("個人別ﾀｲﾑ");
     default:
         return {}; // a period's list has no title
     }
@@ -337,6 +363,11 @@ ListsView computeLists(ListKind kind, const QByteArray &bytes, const ListRequest
         view.listMode = 3;
         view.periodDays = periodDaysFor(request.periodChoice, request.today);
         records = periodLists(bytes, request, view.periodDays, kind == ListKind::PeriodPoints);
+        break;
+    case ListKind::PersonalTimes:
+        view.listMode = 3;
+        view.periodDays = kPersonalTimesDays;
+        records = personalLists(bytes, request);
         break;
     case ListKind::PointsSoFar:
     case ListKind::PointsToday:

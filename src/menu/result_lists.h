@@ -9,9 +9,11 @@
 
 #include <QByteArray>
 #include <QDate>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -49,6 +51,30 @@ enum class RecordStamp { TimeOfDay, Date };
 // One record's line: time first (today's and a period's lists in the time view) or
 // points first (a period's list in the points view); a failed record shows neither.
 QString recordListLine(const RecordNumbers &record, RecordStamp stamp, bool pointsFirst, int currentPupil);
+// A line of the pupil's own times: date, time of day and the time, "　　×" for a time-out.
+QString personalTimeLine(const RecordNumbers &record);
+
+// A record the lists and charts can show: its level one of the menu's, its pupil one
+// the tables hold, its date and time of day on the calendar. Anything else was written
+// by a broken PC and is left out rather than used as an index.
+bool isListableRecord(const RecordNumbers &record, int levelCount);
+// The first record number of the file's last `window` records.
+inline int firstRecordInWindow(int count, int window)
+{
+    return std::max(count - window, 0) + 1;
+}
+// Visits, in file order, the listable records among the file's last kPeriodListRecords
+// that are dated later than `from` (an OLE date and time).
+template <typename Visit> void forEachRecordSince(const QByteArray &bytes, double from, Visit &&visit)
+{
+    const int levelCount = hensuu1().levelCount;
+    const int count = recordCountOf(bytes);
+    for (int n = firstRecordInWindow(count, kPeriodListRecords); n <= count; ++n) {
+        const RecordNumbers record = recordNumbersAt(bytes, n);
+        if (isListableRecord(record, levelCount) && record.date > from)
+            visit(record);
+    }
+}
 
 // ---- rankings ---------------------------------------------------------------------
 
@@ -59,6 +85,7 @@ void MergeSortRange(int lo, int hi, std::vector<int64_t> &keys, std::vector<int1
 
 struct LevelList {
     QStringList lines;
+    QList<int> pupils;   // the pupil of each line of a ranking
     bool hidden = false; // a practice level keeps its list hidden
     // The row the list is scrolled to, nothing highlighted: the line above the current
     // pupil's own line in a ranking; -1 for none.
@@ -67,8 +94,10 @@ struct LevelList {
 
 // The ranking of every listed pupil on one level, narrowed to the grade filter for
 // showing: by best time (viewMode 1), or by points so far (rankOrder 1) or today
-// (rankOrder 2) in the points view.
-LevelList levelRanking(int level, int viewMode, int rankOrder, int currentPupil, const QString &gradeFilter);
+// (rankOrder 2) in the points view. The rank stands in rankWidth characters: 2 on the
+// menu, 3 in the rankings the charts read their figures from.
+LevelList levelRanking(int level, int viewMode, int rankOrder, int currentPupil, const QString &gradeFilter,
+                       int rankWidth = 2);
 
 // ---- the lists of a view --------------------------------------------------------
 
@@ -80,10 +109,13 @@ enum class ListKind {
     PointsSoFar,   // points view, option 1: cumulative points ranking
     PointsToday,   // points view, option 2: today's points ranking
     PeriodPoints,  // points view, option 3: a period's records, points first
+    PersonalTimes, // the current pupil's own attempts of the last ten years
 };
 // viewMode 1 is the time view (0 counts as 1), anything else the points view; option 1..3.
 ListKind listKindOf(int viewMode, int option);
 bool listsReadResultsFile(ListKind kind);
+// The personal times reach back this many days.
+inline constexpr int kPersonalTimesDays = 3650;
 // Label5 over the lists of the kind.
 QString listTitleOf(ListKind kind);
 

@@ -6,13 +6,16 @@
 #include "core/login_clock.h"
 #include "menu/level_menu_rules.h"
 #include "pupils/grade_filter_choices.h"
+#include "pupils/roster.h"
 #include "results/statistics.h"
 
 #include <QButtonGroup>
 #include <QCoreApplication>
+#include <QDir>
 #include <QKeyEvent>
 
-namespace {
+namespace
+{
 constexpr int kColumnsLeft = 16;
 constexpr int kColumnsTwips = 14592;
 // Columns this many levels wide fit the screen readably; with more levels the column
@@ -21,6 +24,9 @@ constexpr int kLevelsShownWhole = 3;
 constexpr int kListsTop = 282;
 constexpr int kListsBottom = 748;
 const QColor kLineGrey(224, 224, 224);
+// The chart panel covers the level columns below the header.
+const QRect kChartPanel = twipsRect(120, 1740, 15120, 9660);
+constexpr int kChartSurfaceWidth = 820;
 
 QLabel *makeLabel(QWidget *parent, const QRect &geometry, int pointSize = 11, bool bold = false)
 {
@@ -64,6 +70,7 @@ seisekitime1::seisekitime1(QWidget *parent) : Screen(parent)
     for (int level = 1; level <= h.levelCount; ++level)
         buildColumn(level);
     buildListControls();
+    buildChartPanel();
 
     Picture7 = new QWidget(this);
     Picture7->setObjectName(QStringLiteral("Picture7"));
@@ -182,9 +189,6 @@ void seisekitime1::buildListControls()
         views->addButton(Option2[i], i);
         connect(Option2[i], &QRadioButton::clicked, this, [this, i] { Option2_Click(i); });
     }
-    // The personal times open with the progress charts.
-    Option2[2]->setEnabled(false);
-
     Picture1 = new QWidget(this);
     Picture1->setGeometry(312, 212, 336, 32);
     const QStringList kindCaptions = {QString(), QStringLiteral("BEST表示"), QStringLiteral("本日のみ"),
@@ -225,6 +229,16 @@ void seisekitime1::buildListControls()
     HScroll1->setVisible(h.levelCount > kLevelsShownWhole);
     connect(HScroll1, &QScrollBar::valueChanged, this, &seisekitime1::HScroll1_Change);
 
+    Command16 = new QPushButton(QStringLiteral("個人別ﾀｲﾑ"), this);
+    Command16->hide(); // run by the personal view
+    connect(Command16, &QPushButton::clicked, this, &seisekitime1::Command16_Click);
+    Command17 = new QPushButton(QStringLiteral("グラフ"), this);
+    Command17->setGeometry(660, 212, 120, 32);
+    Command17->setFont(screenFont(12, true));
+    Command17->setFocusPolicy(Qt::NoFocus);
+    Command17->hide();
+    connect(Command17, &QPushButton::clicked, this, &seisekitime1::Command17_Click);
+
     Picture6 = new QWidget(this);
     setBackground(Picture6, QColor(255, 255, 192));
     Picture6->setGeometry(312, 420, 400, 120);
@@ -234,6 +248,55 @@ void seisekitime1::buildListControls()
     ProgressBar2 = new QProgressBar(Picture6);
     ProgressBar2->setGeometry(40, 70, 320, 24);
     Picture6->hide();
+}
+
+void seisekitime1::buildChartPanel()
+{
+    Picture11 = new QWidget(this);
+    Picture11->setObjectName(QStringLiteral("Picture11"));
+    setBackground(Picture11, QColor(224, 224, 224));
+    Picture11->setGeometry(kChartPanel);
+    Picture12 = new ChartView(Picture11);
+    Picture12->setGeometry(0, 0, kChartSurfaceWidth, kChartPanel.height());
+
+    const int x = kChartSurfaceWidth + 8;
+    const int w = kChartPanel.width() - x - 8;
+    const auto button = [&](const QString &caption, const QRect &geometry) {
+        auto *b = new QPushButton(caption, Picture11);
+        b->setGeometry(geometry);
+        b->setFont(screenFont(11, true));
+        b->setFocusPolicy(Qt::NoFocus);
+        return b;
+    };
+    auto *levelsCaption = makeLabel(Picture11, {x, 8, w, 22}, 11, true);
+    levelsCaption->setText(QStringLiteral("レベル"));
+    List3 = new QListWidget(Picture11);
+    List3->setGeometry(x, 32, w, 96);
+    List3->setFont(fixedPitchFont(12));
+    List3->setSelectionMode(QAbstractItemView::MultiSelection);
+    List3->setFocusPolicy(Qt::NoFocus);
+    Command24[0] = button(QStringLiteral("表示"), {x, 136, w / 2 - 2, 34});
+    Command24[1] = button(QStringLiteral("印刷"), {x + w / 2 + 2, 136, w - w / 2 - 2, 34});
+    Command24[1]->hide();
+    Command25 = button(QStringLiteral("他の人のデータを見る"), {x, 178, w, 34});
+    List2 = new QListWidget(Picture11);
+    List2->setGeometry(x, 178, w, kChartPanel.height() - 178 - 56);
+    List2->setFont(fixedPitchFont(10));
+    List2->setSelectionMode(QAbstractItemView::MultiSelection);
+    List2->setFocusPolicy(Qt::NoFocus);
+    List2->hide();
+    Command18 = button(QStringLiteral("戻る"), {x, kChartPanel.height() - 48, w, 40});
+    Picture11->hide();
+
+    for (int i = 0; i < 2; ++i)
+        connect(Command24[i], &QPushButton::clicked, this, [this, i] { Command24_Click(i); });
+    connect(Command25, &QPushButton::clicked, this, &seisekitime1::Command25_Click);
+    connect(Command18, &QPushButton::clicked, this, &seisekitime1::Command18_Click);
+    connect(List2, &QListWidget::itemClicked, this, [this] { Command24_Click(0); });
+    connect(List3, &QListWidget::itemClicked, this, [this] {
+        if (Picture11->isVisible())
+            Command24_Click(0);
+    });
 }
 
 void seisekitime1::showWaitPanel(bool shown)
@@ -248,6 +311,7 @@ void seisekitime1::activate()
     Hensuu1 &h = hensuu1();
     const bool teacher = isTeacherAccount(h.currentPupilName);
     Command8->setVisible(teacher);
+    Command24[1]->setVisible(h.currentPupilName.contains(QString::fromUtf8(kTeacherName)));
     Label17->setText(minutesHeader(minutesSinceLogin(h.loginTime, env().clock->timeOfDay())));
 
     menuReady = 0;
@@ -421,6 +485,8 @@ void seisekitime1::fillList(int level, const LevelList &list)
 
 void seisekitime1::Option2_Click(int index)
 {
+    Command17->hide();
+    Picture11->hide();
     beginRebuild();
     QCoreApplication::processEvents();
     if (activating == 1)
@@ -457,7 +523,9 @@ void seisekitime1::Option2_Click(int index)
         }
         break;
     default:
+        Command17->show();
         Combo2->hide();
+        Command16_Click();
         break;
     }
 }
@@ -497,6 +565,8 @@ void seisekitime1::Option1_Click(int index)
         }
         break;
     }
+    case ListKind::PersonalTimes: // the personal view has no list options
+        break;
     }
     if (viewMode == 2)
         Picture1->setEnabled(true);
@@ -520,7 +590,8 @@ void seisekitime1::Combo2_Click(int index)
 
 void seisekitime1::Combo1_Click()
 {
-    Option2_Click(Option2[0]->isChecked() ? 0 : 1);
+    // The view shown is rebuilt for the new filter, the personal times too.
+    Option2_Click(Option2[0]->isChecked() ? 0 : Option2[2]->isChecked() ? 2 : 1);
     Command4[1]->setFocus();
 }
 
@@ -608,4 +679,149 @@ void seisekitime1::成績リスト色表示単独(int level)
 {
     if (List5[level]->count() > 0 && (viewMode == 2 || hensuu1().levelKind[level] == 1))
         List5[level]->clearSelection();
+}
+
+// ---- the personal times and the progress charts -------------------------------------
+
+void seisekitime1::Command16_Click()
+{
+    Hensuu1 &h = hensuu1();
+    // The chooser lists the roster as it is now; one that cannot be read leaves the
+    // pupils as the name screen read them.
+    const RosterReading roster = readRosterFile(h.dataPathSetting + QString::fromUtf8(kRosterFileName));
+    if (!roster.fileRead())
+        env().dialogs->message(QDir::toNativeSeparators(roster.path) + QStringLiteral(": ") +
+                               roster.fileProblem());
+    List2->clear();
+    List2->addItems(pupilChooserLines(env().clock->today(), h.schoolYearStartMonth));
+    List3->clear();
+    for (int level = 1; level <= h.levelCount; ++level)
+        List3->addItem(QString::number(level));
+    chartPupil = h.currentPupil;
+
+    回数など表示();
+    showRecordLists(ListKind::PersonalTimes, QStringLiteral("Command16"));
+    // The list options have no kind of list to choose here.
+    Picture1->setEnabled(false);
+    Picture6->hide();
+    LevelAccessPassRun();
+    for (int level = 1; level <= h.levelCount; ++level) {
+        if (!Label3[level]->text().contains(u'練'))
+            List5[level]->show();
+    }
+    Command1->setEnabled(true);
+}
+
+void seisekitime1::Command17_Click()
+{
+    chartPupil = hensuu1().currentPupil;
+    List2->hide();
+    Command25->show();
+    List2->clearSelection();
+    for (int row = 0; row < std::min(3, List3->count()); ++row)
+        List3->item(row)->setSelected(true);
+    levelOffset = 1;
+    Command21_Click(0);
+}
+
+QList<int> seisekitime1::chosenLevels() const
+{
+    QList<int> levels;
+    for (int row = 0; row < List3->count(); ++row) {
+        if (List3->item(row)->isSelected())
+            levels << row + levelOffset;
+    }
+    return levels;
+}
+
+QList<int> seisekitime1::chosenPupils() const
+{
+    QList<int> pupils;
+    for (int row = 0; row < List2->count(); ++row) {
+        const int pupil = pupilOfChooserLine(List2->item(row)->text());
+        if (List2->item(row)->isSelected() && pupil >= 0)
+            pupils << pupil;
+    }
+    return pupils;
+}
+
+void seisekitime1::Command24_Click(int index)
+{
+    QList<int> pupils = chosenPupils();
+    if (pupils.isEmpty())
+        pupils = {chartPupil};
+    if (index == 1) {
+        printChartsOf(pupils);
+        return;
+    }
+    // On screen each pupil's charts replace the last's: only the last pupil's stay.
+    chartPupil = pupils.last();
+    Command21_Click(0);
+}
+
+ChartRequest seisekitime1::chartRequest() const
+{
+    ChartRequest request;
+    request.pupil = chartPupil;
+    request.gradeFilter = Combo1->currentText();
+    request.now = nowAsOleDate();
+    return request;
+}
+
+void seisekitime1::Command21_Click(int index)
+{
+    if (index == 1) {
+        printChartsOf({chartPupil});
+        return;
+    }
+    QByteArray bytes;
+    readResultsForLists(QStringLiteral("Command19"), bytes);
+    Picture11->setGeometry(kChartPanel);
+    const QList<QList<ProgressChart>> pages =
+        chartPages(bytes, chartRequest(), chosenLevels(), Picture12->surface());
+    Picture12->setCharts(pages.isEmpty() ? QList<ProgressChart>() : pages.last());
+    if (!pages.isEmpty()) {
+        Picture11->show();
+        Picture11->raise();
+    }
+}
+
+// One print job per pupil, and one message for them all.
+void seisekitime1::printChartsOf(const QList<int> &pupils)
+{
+    const QList<int> levels = chosenLevels();
+    if (levels.isEmpty()) {
+        env().dialogs->message(QStringLiteral("印刷するレベルを選んでください"));
+        return;
+    }
+    QByteArray bytes;
+    readResultsForLists(QStringLiteral("Command19"), bytes);
+    QStringList written;
+    QStringList failures;
+    for (int pupil : pupils) {
+        chartPupil = pupil;
+        const ChartPrintResult printed = printCharts(bytes, chartRequest(), levels);
+        if (!printed.error.isEmpty())
+            failures << printed.error;
+        else if (!printed.pdfPath.isEmpty())
+            written << QDir::toNativeSeparators(printed.pdfPath);
+    }
+    QStringList message;
+    if (!failures.isEmpty())
+        message << QStringLiteral("印刷できませんでした。") << failures;
+    if (!written.isEmpty())
+        message << QStringLiteral("プリンターがないので、PDFファイルに書きました。") << written;
+    if (!message.isEmpty())
+        env().dialogs->message(message.join(u'\n'));
+}
+
+void seisekitime1::Command25_Click()
+{
+    Command25->hide();
+    List2->show();
+}
+
+void seisekitime1::Command18_Click()
+{
+    Picture11->hide();
 }

@@ -5,6 +5,7 @@
 #include "core/screen_host.h"
 #include "core/widgets.h"
 
+#include "menu/chart_printing.h"
 #include "menu/result_lists.h"
 
 #include <QComboBox>
@@ -42,10 +43,21 @@ public:
     void 成績リスト色表示単独(int level);
     void HScroll1_Change(int value);
 
+    // The pupil's own times, and the progress charts of the chart panel: for the chart
+    // pupil (the current one, or those chosen in List2) on the levels chosen in List3.
+    void Command16_Click();          // the personal times
+    void Command17_Click();          // the graph button: levels 1 to 3 of the current pupil
+    void Command24_Click(int index); // 0 shows, 1 prints the chosen pupils' charts
+    void Command21_Click(int index); // the chart pages of chartPupil: 0 on screen, 1 on paper
+    void Command25_Click();          // shows the pupil chooser
+    void Command18_Click();          // hides the chart panel
+
     int16_t menuReady = 0;
     int16_t viewMode = 0;  // 1 time view, 2 points view
     int16_t rankOrder = 0; // points view: 1 so far, 2 today
     int16_t activating = 0;
+    int chartPupil = 0;
+    int levelOffset = 1; // List3's first line is this level
 
     QLabel *Label11;
     QLabel *Label12;
@@ -76,6 +88,16 @@ public:
     PerLevel<QPushButton *> Command3{};
     QScrollBar *HScroll1;
 
+    QPushButton *Command16;
+    QPushButton *Command17;
+    QWidget *Picture11;
+    ChartView *Picture12;
+    QListWidget *List3;
+    QListWidget *List2;
+    std::array<QPushButton *, 2> Command24{};
+    QPushButton *Command25;
+    QPushButton *Command18;
+
     PerLevel<QLabel *> Label1{};
     PerLevel<ClickableLabel *> Label3{};
     PerLevel<QPushButton *> Command4{};
@@ -94,6 +116,11 @@ protected:
 private:
     void buildColumn(int level);
     void buildListControls();
+    void buildChartPanel();
+    QList<int> chosenLevels() const;
+    QList<int> chosenPupils() const;
+    ChartRequest chartRequest() const;
+    void printChartsOf(const QList<int> &pupils);
     void placeColumn(int level, int x);
     void showWaitPanel(bool shown);
     // Disables the buttons and hides the lists while they are rebuilt.

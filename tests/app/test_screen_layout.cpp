@@ -24,8 +24,8 @@ void TestScreenLayout::noTextIsHidden()
     const QMap<QString, QStringList> designedOverlays{
         // The drill's end notice, "時間切れ" or "成績記録中", over the status bar.
         {QStringLiteral("MainFrm"), {QStringLiteral("sPicture2")}},
-        // The teacher's maintenance panel, in front of the level columns.
-        {QStringLiteral("seisekitime1"), {QStringLiteral("Picture7")}},
+        // The teacher's maintenance panel and the progress charts, in front of the level columns.
+        {QStringLiteral("seisekitime1"), {QStringLiteral("Picture7"), QStringLiteral("Picture11")}},
     };
 
     QTemporaryDir dir;

@@ -1,5 +1,6 @@
 // The level menu's lists on screen, option by option, against the lines ranvex-data
-// prints for the same classroom and moment, and against lines written out by hand.
+// prints for the same classroom and moment, and against lines written out by hand; the
+// chart panel, and its printed pages read back from the PDF.
 #include "app/data_tool.h"
 #include "core/hensuu1.h"
 #include "core/levels.h"
@@ -7,7 +8,12 @@
 #include "menu/seisekitime1.h"
 #include "pupils/roster.h"
 #include "test_support.h"
+#include <QRegularExpression>
 
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
 
 namespace
@@ -30,7 +36,7 @@ struct MenuFixture {
     TestClassroom classroom;
     seisekitime1 *menu = nullptr;
 
-    MenuFixture()
+    explicit MenuFixture(int pupil = kPupil, const QString &name = QStringLiteral("島田　颯太"))
     {
         classroom.loadConfiguration();
         // Grades in the school year 2026: born 2017 is 小３, 2013 中１.
@@ -50,8 +56,8 @@ struct MenuFixture {
         classroom.writeBytes(classroom.dataFolder() + "成績累積データ.dat", bytes);
 
         Hensuu1 &h = hensuu1();
-        h.currentPupil = kPupil;
-        h.currentPupilName = QStringLiteral("島田　颯太");
+        h.currentPupil = static_cast<int16_t>(pupil);
+        h.currentPupilName = name;
         h.selectedGradeFilter = QStringLiteral("全学年");
         FillLevelCatalogue();
         ScreenHost::instance().start(false);
@@ -77,24 +83,63 @@ struct MenuFixture {
         }
         return text;
     }
-    QString toolText(const QString &view, int kind, int period) const
+    // ranvex-data on the classroom at the fixture's moment: its output, or its status and messages.
+    QString tool(const QStringList &arguments) const
     {
         QString out;
         QString err;
         QTextStream outStream(&out);
         QTextStream errStream(&err);
-        const int status =
-            runDataTool({"--base", classroom.sharedFolder(), "lists", "--pupil", QString::number(kPupil),
-                         "--view", view, "--kind", QString::number(kind), "--period", QString::number(period),
-                         "--grade", menu->Combo1->currentText(), "--now", "2026/12/09 10:00:00"},
-                        outStream, errStream);
+        const int status = runDataTool(QStringList{"--base", classroom.sharedFolder()} + arguments +
+                                           QStringList{"--now", "2026/12/09 10:00:00"},
+                                       outStream, errStream);
         outStream.flush();
         errStream.flush();
         if (status != 0)
             return "status " + QString::number(status) + ": " + err;
         return out;
     }
+    QString toolText(const QString &view, int kind, int period) const
+    {
+        return tool({"lists", "--pupil", QString::number(kPupil), "--view", view, "--kind",
+                     QString::number(kind), "--period", QString::number(period), "--grade",
+                     menu->Combo1->currentText()});
+    }
+    // The first text of each chart shown (the pupil's name heads a page, the title
+    // stands over every other chart), and the first line of its figures.
+    QStringList shownCharts() const
+    {
+        QStringList shown;
+        for (const ProgressChart &chart : menu->Picture12->charts())
+            shown << QString::number(chart.level) + ": " + chart.texts[0].text + " " + chart.figures[0];
+        return shown;
+    }
 };
+
+void clickRow(QListWidget *list, int row)
+{
+    const QRect rect = list->visualItemRect(list->item(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+// The text of a PDF as pdftotext reads it, every blank taken out and in compatibility
+// form: the font's shared glyphs come back as CJK radicals ("⾼" for "高").
+QString pdfText(const QString &path)
+{
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    if (!pdftotext.waitForFinished(30000) || pdftotext.exitCode() != 0)
+        return QStringLiteral("pdftotext failed on ") + path;
+    QString text =
+        QString::fromUtf8(pdftotext.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+    text.remove(QRegularExpression(QStringLiteral("\\s")));
+    return text;
+}
+QString compact(const QString &text)
+{
+    QString compacted = text.normalized(QString::NormalizationForm_KC);
+    return compacted.remove(QRegularExpression(QStringLiteral("\\s")));
+}
 } // namespace
 
 class TestLevelMenuLists : public QObject
@@ -103,6 +148,10 @@ class TestLevelMenuLists : public QObject
 private Q_SLOTS:
     void opensOnThePointsRankingSoFar();
     void everyOptionShowsTheLinesOfTheTool();
+    void personalTimesShowTheLinesOfTheTool();
+    void graphChartsTheChosenPupilsAndLevels();
+    void teacherPrintsIntoAPdfWhereNoPrinterIs();
+    void chartsCommandRefusesLevelsWithoutCharts();
 };
 
 void TestLevelMenuLists::opensOnThePointsRankingSoFar()
@@ -113,7 +162,8 @@ void TestLevelMenuLists::opensOnThePointsRankingSoFar()
     QVERIFY(menu->Option1[1]->isChecked());
     QCOMPARE(menu->Option1[1]->text(), QStringLiteral("累計順"));
     QCOMPARE(menu->Option1[2]->text(), QStringLiteral("本日順"));
-    QVERIFY(!menu->Option2[2]->isEnabled());
+    QVERIFY(menu->Option2[2]->isEnabled());
+    QVERIFY(!menu->Command17->isVisible() && !menu->Picture11->isVisible());
     QCOMPARE(menu->viewMode, int16_t(2));
     QCOMPARE(listSettings().listMode, int16_t(1));
     QCOMPARE(listSettings().periodChoice, int16_t(3));
@@ -176,6 +226,147 @@ void TestLevelMenuLists::everyOptionShowsTheLinesOfTheTool()
     QCOMPARE(fixture.screenText(), fixture.toolText("time", 3, 1));
     QCOMPARE(fixture.shown(1), QStringList({"  38秒 12/08Ⅰ松本　美咲Ⅰ7"}));
     QVERIFY(menu->Command4[1]->hasFocus());
+}
+
+void TestLevelMenuLists::personalTimesShowTheLinesOfTheTool()
+{
+    MenuFixture fixture;
+    seisekitime1 *menu = fixture.menu;
+    menu->Option2[2]->click();
+    QCOMPARE(menu->Label5->text(), QStringLiteral("個人別ﾀｲﾑ"));
+    QCOMPARE(fixture.shown(1), QStringList({"2026/12/06 17:00:00  45秒", "2026/12/09 9:00:00  50秒"}));
+    QVERIFY(fixture.shown(2).isEmpty());
+    QCOMPARE(fixture.screenText(), fixture.toolText("personal", 1, 3));
+    QCOMPARE(listSettings().listMode, int16_t(3));
+    QCOMPARE(listSettings().periodDays, int16_t(3650));
+    QVERIFY(menu->Command17->isVisible() && !menu->Combo2->isVisible() && !menu->Picture1->isEnabled());
+    QVERIFY(!menu->Picture6->isVisible() && menu->Command4[1]->isEnabled() && menu->Command1->isEnabled());
+    QCOMPARE(menu->List3->count(), 3);
+    QCOMPARE(menu->List2->count(), 4);
+
+    // The grade filter rebuilds the personal times, not another view.
+    for (const char *filter : {"中１", "小３"}) {
+        menu->Combo1->setCurrentText(QString::fromUtf8(filter));
+        Q_EMIT menu->Combo1->activated(menu->Combo1->currentIndex());
+        QCOMPARE(menu->Label5->text(), QStringLiteral("個人別ﾀｲﾑ"));
+        QCOMPARE(fixture.screenText(), fixture.toolText("personal", 1, 3));
+    }
+    QCOMPARE(fixture.shown(1).size(), 2);
+
+    menu->Option2[1]->click();
+    QVERIFY(!menu->Command17->isVisible());
+    QVERIFY(menu->Picture1->isEnabled());
+}
+
+void TestLevelMenuLists::graphChartsTheChosenPupilsAndLevels()
+{
+    MenuFixture fixture;
+    seisekitime1 *menu = fixture.menu;
+    menu->Option2[2]->click();
+    menu->Command17->click();
+    QVERIFY(menu->Picture11->isVisible());
+    QCOMPARE(menu->Picture11->geometry().topLeft(), QPoint(8, 116));
+    QVERIFY(!menu->List2->isVisible() && menu->Command25->isVisible() && !menu->Command24[1]->isVisible());
+    QCOMPARE(menu->chartPupil, kPupil);
+    QCOMPARE(fixture.shownCharts(), QStringList({"1: 島田　颯太 回数　　　　　　　  2回",
+                                                 "2: Ranvex レベル２ 回数　　　　　　　  0回",
+                                                 "3: Ranvex レベル３ 回数　　　　　　　  0回"}));
+    QCOMPARE(menu->Picture12->charts()[0].dots.size(), size_t(2));
+
+    // A click on a level redraws at once: level 2 taken out, level 3 moves up.
+    clickRow(menu->List3, 1);
+    QCOMPARE(fixture.shownCharts().size(), 2);
+    QCOMPARE(menu->Picture12->charts()[1].level, 3);
+    QCOMPARE(menu->Picture12->charts()[1].top, 0.35 * menu->Picture12->height());
+
+    // Another pupil, chosen by the number that ends the chooser's line.
+    menu->Command25->click();
+    QVERIFY(menu->List2->isVisible() && !menu->Command25->isVisible());
+    QCOMPARE(menu->List2->item(0)->text(), QStringLiteral("中１ /  松本　美咲/13"));
+    clickRow(menu->List2, 0);
+    QCOMPARE(menu->chartPupil, 13);
+    QCOMPARE(fixture.shownCharts(), QStringList({"1: 松本　美咲 回数　　　　　　　  1回",
+                                                 "3: Ranvex レベル３ 回数　　　　　　　  0回"}));
+
+    menu->Command18->click();
+    QVERIFY(!menu->Picture11->isVisible());
+    menu->Command17->click();
+    QCOMPARE(menu->chartPupil, kPupil);
+    QVERIFY(menu->List2->selectedItems().isEmpty());
+    QVERIFY(menu->Picture11->isVisible());
+    // A view switch hides the panel and the graph button.
+    menu->Option2[0]->click();
+    QVERIFY(!menu->Picture11->isVisible() && !menu->Command17->isVisible());
+}
+
+void TestLevelMenuLists::teacherPrintsIntoAPdfWhereNoPrinterIs()
+{
+    MenuFixture fixture(1000, QStringLiteral("講師"));
+    seisekitime1 *menu = fixture.menu;
+    menu->Option2[2]->click();
+    menu->Command17->click();
+    QVERIFY(menu->Command24[1]->isVisible());
+    menu->Command25->click();
+    for (int row = 0; row < menu->List2->count(); ++row) {
+        if (menu->List2->item(row)->text().endsWith(QStringLiteral("/12")) ||
+            menu->List2->item(row)->text().endsWith(QStringLiteral("/13")))
+            menu->List2->item(row)->setSelected(true);
+    }
+    menu->Command24[1]->click();
+
+    // Each pupil is a print job of its own, written where the message says.
+    const QString folder = fixture.classroom.dataFolder() + "印刷/";
+    QCOMPARE(fixture.fakes.dialogs.messages.size(), 1);
+    QStringList said = {QStringLiteral("プリンターがないので、PDFファイルに書きました。")};
+    for (int pupil : {13, 12}) {
+        const QString path = folder + QStringLiteral("%1_20261209_100000.pdf").arg(pupil);
+        QVERIFY2(QFileInfo::exists(path), qPrintable(path));
+        said << QDir::toNativeSeparators(path);
+    }
+    QCOMPARE(fixture.fakes.dialogs.messages[0].text, said.join(u'\n'));
+    const QString printed = pdfText(folder + "12_20261209_100000.pdf");
+    for (const char *line :
+         {"島田　颯太", "Ranvex レベル１", "回数　　　　　　　  2回", "タイム  　　 　    本人 / 塾全体",
+          "　　順位　　　　    3位", "　　最高　　　　   45秒 /   38秒", "　　平均　　　　   47秒 /   43秒",
+          "ポイント  　　　", "　　獲得ポイント   10点", "(塾平均)", "Ranvex レベル３"})
+        QVERIFY2(printed.contains(compact(QString::fromUtf8(line))), line);
+
+    // ranvex-data draws the same pages.
+    const QString toolPdf = fixture.classroom.root() + "/charts.pdf";
+    QCOMPARE(fixture.tool({"charts", "--pupil", "12", "--levels", "1,2,3", "--pdf", toolPdf}),
+             toolPdf + "\n");
+    QCOMPARE(pdfText(toolPdf), printed);
+    // A print that fails says why, and the panel stays as it was.
+    QVERIFY(QDir(folder).removeRecursively());
+    fixture.classroom.writeBytes(fixture.classroom.dataFolder() + "印刷", "not a folder");
+    const QList<ProgressChart> shown = menu->Picture12->charts();
+    menu->Command24[1]->click();
+    QVERIFY(fixture.fakes.dialogs.messages.last().text.startsWith(QStringLiteral("印刷できませんでした。")));
+    QVERIFY(menu->Picture11->isVisible());
+    QCOMPARE(menu->Picture12->charts().size(), shown.size());
+    // Without a level chosen nothing is printed.
+    for (int row = 0; row < 3; ++row)
+        menu->List3->item(row)->setSelected(false);
+    menu->Command24[1]->click();
+    QCOMPARE(fixture.fakes.dialogs.messages.last().text, QStringLiteral("印刷するレベルを選んでください"));
+}
+
+void TestLevelMenuLists::chartsCommandRefusesLevelsWithoutCharts()
+{
+    MenuFixture fixture;
+    const QString pdf = fixture.classroom.root() + "/refused.pdf";
+    const QString refused = fixture.tool({"charts", "--pupil", "12", "--levels", "1,4", "--pdf", pdf});
+    QVERIFY2(refused.startsWith("status 1: ") && refused.contains(QStringLiteral("レベル4")),
+             qPrintable(refused));
+    QVERIFY(!QFileInfo::exists(pdf));
+    QVERIFY(
+        fixture.tool({"charts", "--pupil", "12", "--levels", "1,x", "--pdf", pdf}).startsWith("status 2: "));
+    QVERIFY(fixture.tool({"charts", "--pupil", "12", "--levels", "1"}).startsWith("status 2: "));
+    QVERIFY(!QFileInfo::exists(pdf));
+    // A file that cannot be written says so and leaves nothing behind.
+    const QString nowhere = fixture.classroom.root() + "/no/such/folder/c.pdf";
+    QVERIFY(fixture.tool({"charts", "--pupil", "12", "--levels", "1", "--pdf", nowhere})
+                .startsWith("status 2: "));
 }
 
 QTEST_MAIN(TestLevelMenuLists)

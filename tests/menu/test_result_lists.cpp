@@ -96,6 +96,7 @@ private Q_SLOTS:
     void periodDays();
     void todayAndPeriodLists();
     void recordWindows();
+    void personalTimes();
     void brokenRecordsAreLeftOut();
     void timeRanking();
     void pointsRankings_data();
@@ -242,6 +243,27 @@ void TestResultLists::recordWindows()
     }
 }
 
+void TestResultLists::personalTimes()
+{
+    School school({{7, 1, "大野　陽菜"}, {12, 3, "島田　颯太"}});
+    // 46000 is today; the evening before the morning in the file, a time-out, another
+    // pupil, another level, and an attempt of eleven years ago.
+    const QByteArray bytes = fileOf({record(12, 1, 95, 46000, 15 * 3600 + 36 * 60 + 21), record(12, 1, 45),
+                                     record(12, 1, kTimedOut, 45999, 20 * 3600), record(7, 1, 30),
+                                     record(12, 2, 1234, 45990), record(12, 1, 40, 46000 - 4018)});
+    const ListsView view = computeLists(ListKind::PersonalTimes, bytes, requestOn(kToday, 12));
+    QCOMPARE(view.title, QStringLiteral("個人別ﾀｲﾑ"));
+    QCOMPARE(view.listMode, 3);
+    QCOMPARE(view.periodDays, 3650);
+    QCOMPARE(view.levels[1].lines, QStringList({"2025/12/08 20:00:00　　×", "2025/12/09 9:05:03  45秒",
+                                                "2025/12/09 15:36:21  95秒"}));
+    QCOMPARE(view.levels[2].lines, QStringList({"2025/11/29 9:05:031234秒"}));
+    // The grade filter applies to the pupil's own grade.
+    QVERIFY(computeLists(ListKind::PersonalTimes, bytes, requestOn(kToday, 12, QStringLiteral("小１")))
+                .levels[1]
+                .lines.isEmpty());
+}
+
 void TestResultLists::brokenRecordsAreLeftOut()
 {
     School school({{12, 3, "島田　颯太"}});
@@ -251,8 +273,9 @@ void TestResultLists::brokenRecordsAreLeftOut()
         fileOf({record(12, 36, 40), record(6000, 1, 40), record(-1, 1, 40), record(12, 0, 40),
                 record(12, 4, 40), record(12, 1, 40, inf), record(12, 1, 40, 1e300), record(12, 1, 40, nan),
                 record(12, 1, 40, 46000, nan), record(12, 1, 41)});
-    for (ListKind kind : {ListKind::TodaysRecords, ListKind::PeriodRecords, ListKind::PeriodPoints}) {
-        ListRequest request = requestOn(kToday);
+    for (ListKind kind : {ListKind::TodaysRecords, ListKind::PeriodRecords, ListKind::PeriodPoints,
+                          ListKind::PersonalTimes}) {
+        ListRequest request = requestOn(kToday, 12);
         request.periodChoice = 5;
         const ListsView view = computeLists(kind, bytes, request);
         QCOMPARE(view.levels[1].lines.size(), 1);
