@@ -132,8 +132,7 @@ void BM_Floor(benchmark::State &state)
     for (auto _ : state) {
         if (!readResultsBytes(path, buffer).ok())
             state.SkipWithError("cannot read the results file");
-        clearPupilStatistics();
-        clearBestTimes();
+        clearPupilFigures();
         benchmark::DoNotOptimize(buffer.constData());
     }
 }
@@ -143,7 +142,7 @@ void BM_Naive(benchmark::State &state)
     QByteArray bytes;
     const QString path = resultsFilePath();
     for (auto _ : state) {
-        clearPupilStatistics();
+        clearPupilFigures();
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
             state.SkipWithError("cannot open the results file");
@@ -153,7 +152,6 @@ void BM_Naive(benchmark::State &state)
         char record[kRecordSize];
         while (file.read(record, kRecordSize) == kRecordSize)
             bytes.append(record, kRecordSize);
-        clearBestTimes();
         fillRecordCache(bytes);
         tallyPupilStatistics();
         benchmark::DoNotOptimize(hensuu1().totalCount[1][1]);

@@ -1,8 +1,10 @@
 #include "core/environment.h"
 
 #include <QEventLoop>
+#include <QTime>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -30,9 +32,27 @@ double oleDateOf(const QDate &date) { return static_cast<double>(kOleEpoch.daysT
 
 QDate dateOfOle(double oleDate)
 {
+    if (!oleInCalendar(oleDate))
+        return {};
     // Negative OLE dates count whole days back and the fraction forward; only the
     // whole-day part names the calendar date.
     return kOleEpoch.addDays(static_cast<qint64>(std::trunc(oleDate)));
+}
+
+QString oleDateText(double oleDate)
+{
+    if (!oleInCalendar(oleDate))
+        return QString::number(oleDate);
+    return dateOfOle(oleDate).toString(QStringLiteral("yyyy/MM/dd"));
+}
+
+QString oleTimeOfDayText(double oleTime)
+{
+    if (!oleInCalendar(oleTime))
+        return QString::number(oleTime);
+    const double fraction = oleTime - std::floor(oleTime);
+    const int seconds = std::min(static_cast<int>(std::lround(fraction * 86400)), 86399);
+    return QTime(0, 0).addSecs(seconds).toString(QStringLiteral("H:mm:ss"));
 }
 
 double nowAsOleDate()

@@ -86,4 +86,20 @@ void waitResponsive(int milliseconds);
 // day as fraction), read from the environment's clock.
 double nowAsOleDate();
 double oleDateOf(const QDate &date);
+
+// The calendar's OLE dates run from 100-01-01 to the end of 9999-12-31.
+inline constexpr double kOleFirstDay = -657434;
+inline constexpr double kOleDayAfterLast = 2958466;
+// Whether a date or time of day read from a file is a finite value the calendar holds:
+// NaN, Inf and 1e300 are not.
+inline bool oleInCalendar(double value)
+{
+    return value >= kOleFirstDay && value < kOleDayAfterLast;
+}
+// The calendar date of an OLE date; an invalid QDate outside the calendar.
 QDate dateOfOle(double oleDate);
+// "yyyy/MM/dd"; outside the calendar the number itself.
+QString oleDateText(double oleDate);
+// "H:mm:ss" of the fraction of a day, to the nearest second; outside the calendar the
+// number itself.
+QString oleTimeOfDayText(double oleTime);

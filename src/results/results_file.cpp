@@ -150,7 +150,8 @@ RecordText pointsText(int16_t value)
 
 int pointsValue(const ResultRecord &record)
 {
-    return static_cast<int>(lenientNumber(textOf(record.points)));
+    // Five characters hold "9e99" as well as "12".
+    return clampedTo<int>(lenientNumber(textOf(record.points)));
 }
 
 QString schoolCodeOf(const ResultRecord &record)

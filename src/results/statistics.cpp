@@ -40,29 +40,13 @@ QString title()
     return QString::fromUtf8(kProgramTitle);
 }
 
-QString oleDateText(double oleDate)
-{
-    if (!std::isfinite(oleDate))
-        return QString::number(oleDate);
-    return dateOfOle(oleDate).toString(QStringLiteral("yyyy/MM/dd"));
-}
-
-QString timeOfDayText(double oleTime)
-{
-    if (!std::isfinite(oleTime))
-        return QString::number(oleTime);
-    const double fraction = oleTime - std::floor(oleTime);
-    const int seconds = std::clamp(static_cast<int>(std::lround(fraction * 86400)), 0, 86399);
-    return QTime(0, 0).addSecs(seconds).toString(QStringLiteral("H:mm:ss"));
-}
-
 // What the cache holds at slot i, as the failure messages show it.
 QString cachedRecordText(int i)
 {
     const Hensuu1 &h = hensuu1();
     const int slot = std::clamp(i, 0, kCacheSlots - 1);
     return QStringLiteral("/date") + oleDateText(h.recDate[slot]) + QStringLiteral("/i=") +
-           QString::number(i) + QStringLiteral("/time=") + timeOfDayText(h.recTimeOfDay[slot]) +
+           QString::number(i) + QStringLiteral("/time=") + oleTimeOfDayText(h.recTimeOfDay[slot]) +
            QStringLiteral("/name=") + QStringLiteral("/Bangou=") + QString::number(h.recPupil[slot]) +
            QStringLiteral("/level=") + QString::number(h.recLevel[slot]) + QStringLiteral("/time=") +
            QString::number(h.recTime[slot]);
@@ -149,36 +133,22 @@ double daysOf(const LooseValue &value, ParsedDays &parsed)
     return parsed.days;
 }
 
-template <typename T> void fillPupils(std::array<T, kPupilSlots> &row, T value)
-{
-    std::fill(row.begin() + 1, row.end(), value);
-}
-
 bool addPoints(int32_t &sum, int32_t points)
 {
     return !__builtin_add_overflow(sum, points, &sum);
 }
-} // namespace
 
-void clearPupilStatistics()
+void clearBestTimes()
 {
     Hensuu1 &h = hensuu1();
     for (int level = 1; level <= kMaxLevel; ++level) {
-        fillPupils<int16_t>(h.totalCount[level], 0);
-        fillPupils<int32_t>(h.totalPoints[level], 0);
-        fillPupils<int16_t>(h.passWindowCount[level], 0);
-        fillPupils<int32_t>(h.passWindowPoints[level], 0);
-        fillPupils<int16_t>(h.overuseWindowCount[level], 0);
-        fillPupils<int32_t>(h.overuseWindowPoints[level], 0);
-        fillPupils<float>(h.todayCount[level], 0);
-        fillPupils<int32_t>(h.todayPoints[level], 0);
+        for (int pupil = 1; pupil <= kMaxPupil; ++pupil)
+            h.pupilFigures[level][pupil].bestTime = kTimedOut;
     }
 }
 
-namespace
-{
-// The sums one cached record adds to the eight tables, with each level's periods and
-// points worked out once per scan.
+// The sums one cached record adds to the figures of its level and pupil, with each
+// level's periods and points worked out once per scan.
 class Tally
 {
 public:
@@ -198,34 +168,27 @@ public:
         }
     }
 
-    // Record i of the cache, which holds level, pupil, time and date.
-    void add(Hensuu1 &h, int i) const { add(h, i, h.recLevel[i], h.recPupil[i], h.recTime[i], h.recDate[i]); }
-
-    void add(Hensuu1 &h, int i, int level, int pupil, int32_t time, double date) const
+    // Adds a record of level 1..35 to its cell; false when a points sum would leave
+    // the 32-bit range. Without branches on the record's date: whether a record lies in
+    // a period is as good as random, and a mispredicted branch costs more than adding 0.
+    bool add(PupilFigures &cell, int level, int32_t time, double date) const
     {
-        if (level < 1 || level > kMaxLevel || pupil < 0 || pupil > kMaxPupil)
-            return;
         const int32_t points = m_pointsOf[level](time);
         const int16_t finished = time < kFinishedBelow ? 1 : 0;
-        bool fits = true;
-
-        h.totalCount[level][pupil] += finished;
-        if (date > m_passFrom[level]) {
-            h.passWindowCount[level][pupil] += finished;
-            fits &= addPoints(h.passWindowPoints[level][pupil], points);
-        }
-        if (date > m_overuseFrom[level]) {
-            h.overuseWindowCount[level][pupil] += finished;
-            fits &= addPoints(h.overuseWindowPoints[level][pupil], points);
-        }
-        fits &= addPoints(h.totalPoints[level][pupil], points);
+        const bool inPass = date > m_passFrom[level];
+        const bool inOveruse = date > m_overuseFrom[level];
         // Dated today by the calendar, whatever fraction the date carries.
-        if (date >= m_today && date < m_today + 1) {
-            h.todayCount[level][pupil] += finished;
-            fits &= addPoints(h.todayPoints[level][pupil], points);
-        }
-        if (!fits)
-            endTally(kTallyStepRecords, i);
+        const bool today = date >= m_today && date < m_today + 1;
+
+        cell.totalCount += finished;
+        cell.passWindowCount += inPass ? finished : 0;
+        cell.overuseWindowCount += inOveruse ? finished : 0;
+        cell.todayCount += today ? finished : 0;
+        bool fits = addPoints(cell.totalPoints, points);
+        fits &= addPoints(cell.passWindowPoints, inPass ? points : 0);
+        fits &= addPoints(cell.overuseWindowPoints, inOveruse ? points : 0);
+        fits &= addPoints(cell.todayPoints, today ? points : 0);
+        return fits;
     }
 
 private:
@@ -235,31 +198,39 @@ private:
     std::array<RecordPointsOfLevel, kLevelSlots> m_pointsOf{};
 };
 
-} // namespace
+constexpr int kPrefetchAhead = 16;
 
-void clearBestTimes()
+// The cell record k adds to, or another cell of the table when it names none.
+const PupilFigures *cellOf(const Hensuu1 &h, const QByteArray &bytes, int k)
 {
-    Hensuu1 &h = hensuu1();
-    for (int level = 1; level <= kMaxLevel; ++level)
-        fillPupils<int32_t>(h.bestTime[level], kTimedOut);
+    const RecordNumbers record = recordNumbersAt(bytes, k);
+    const auto level = std::min<uint16_t>(static_cast<uint16_t>(record.level), kMaxLevel);
+    const auto pupil = std::min<uint16_t>(static_cast<uint16_t>(record.pupil), kMaxPupil);
+    return &h.pupilFigures[level][pupil];
 }
 
-namespace
-{
-// Fills the cache and the best times from the file's bytes; with a tally, also adds
-// each record the cache keeps, while its numbers are at hand, so that the scan walks
-// the records once.
+// Fills the cache, the best times and bestTimeAll from the file's bytes; with a tally,
+// also adds each record the cache keeps, while its numbers are at hand, so that the
+// scan walks the records once.
 void fillRecordCache(const QByteArray &bytes, const Tally *tally)
 {
     Hensuu1 &h = hensuu1();
     const int n = recordCountOf(bytes);
     const int first = n > kCachedRecords ? n - kCachedRecords + 1 : 1;
     int slot = 0;
+    uint64_t levelsSeen = 0;
     for (int k = first; k <= n; ++k) {
+        // The records name their pupils in no order, so nearly every record's cell is a
+        // cache miss: ask for the cell of a record a little ahead, so that the misses
+        // overlap instead of coming one after another.
+        if (k + kPrefetchAhead <= n)
+            __builtin_prefetch(cellOf(h, bytes, k + kPrefetchAhead));
         const RecordNumbers record = recordNumbersAt(bytes, k);
-        // A record naming a pupil or level the tables have no slot for belongs to no
-        // one; passing over it keeps every screen usable (the data tool reports it).
-        if (record.pupil < 0 || record.pupil > kMaxPupil || record.level < 0 || record.level > kMaxLevel)
+        // A record naming a pupil or level the tables have no slot for, or a date or
+        // time the calendar does not hold, belongs to no one; passing over it keeps
+        // every screen usable (the data tool reports it).
+        if (record.pupil < 0 || record.pupil > kMaxPupil || record.level < 0 || record.level > kMaxLevel ||
+            !oleInCalendar(record.date) || !oleInCalendar(record.timeOfDay))
             continue;
         const int j = slot + 1;
         h.recDate[j] = record.date;
@@ -267,29 +238,47 @@ void fillRecordCache(const QByteArray &bytes, const Tally *tally)
         h.recPupil[j] = record.pupil;
         h.recLevel[j] = record.level;
         h.recTime[j] = record.resultTime;
+        PupilFigures &cell = h.pupilFigures[record.level][record.pupil];
         // Taken without a branch: whether a record beats the best so far is as good as
         // random, and a mispredicted branch costs more than the store.
-        int32_t &best = h.bestTime[record.level][record.pupil];
-        best = std::min(best, record.resultTime);
+        cell.bestTime = std::min(cell.bestTime, record.resultTime);
+        levelsSeen |= uint64_t{1} << record.level;
         // The best time above is kept even for a record dropped here.
         if (record.date < 0 || record.pupil == 0 || record.level < 1)
             continue;
         slot = j;
-        if (tally)
-            tally->add(h, j, record.level, record.pupil, record.resultTime, record.date);
+        if (tally && !tally->add(cell, record.level, record.resultTime, record.date))
+            endTally(kTallyStepRecords, j);
     }
     h.recordCount = static_cast<int16_t>(slot);
 
+    // The best times of a level no record named are all 99999.
     for (int level = 1; level <= kMaxLevel; ++level) {
         int32_t best = kTimedOut;
-        for (int pupil = 1; pupil <= 1000; ++pupil)
-            best = std::min(best, h.bestTime[level][pupil]);
+        if (levelsSeen & (uint64_t{1} << level)) {
+            for (int pupil = 1; pupil <= 1000; ++pupil)
+                best = std::min(best, h.pupilFigures[level][pupil].bestTime);
+        }
         h.bestTimeAll[level] = best;
     }
 }
 } // namespace
 
-void fillRecordCache(const QByteArray &bytes) { fillRecordCache(bytes, nullptr); }
+void clearPupilFigures()
+{
+    constexpr PupilFigures cleared{.bestTime = kTimedOut};
+    Hensuu1 &h = hensuu1();
+    // The last level first: the lowest levels, which the classroom works on, are then
+    // the ones still in the processor's cache when the records are added.
+    for (int level = kMaxLevel; level >= 1; --level)
+        std::fill(h.pupilFigures[level].begin() + 1, h.pupilFigures[level].end(), cleared);
+}
+
+void fillRecordCache(const QByteArray &bytes)
+{
+    clearBestTimes();
+    fillRecordCache(bytes, nullptr);
+}
 
 void LoadResultsFile()
 {
@@ -297,23 +286,31 @@ void LoadResultsFile()
     // the file's bytes while they are still in the processor's cache.
     clearBestTimes();
     readResultsFile();
-    fillRecordCache(fileBuffer());
+    fillRecordCache(fileBuffer(), nullptr);
 }
 
 void tallyPupilStatistics()
 {
     const Tally tally;
     Hensuu1 &h = hensuu1();
+    for (int level = 1; level <= kMaxLevel; ++level) {
+        for (int pupil = 1; pupil <= kMaxPupil; ++pupil) {
+            PupilFigures &cell = h.pupilFigures[level][pupil];
+            cell = PupilFigures{.bestTime = cell.bestTime};
+        }
+    }
     const int count = h.recordCount;
-    for (int i = 1; i <= count; ++i)
-        tally.add(h, i);
+    for (int i = 1; i <= count; ++i) {
+        if (!tally.add(h.pupilFigures[h.recLevel[i]][h.recPupil[i]], h.recLevel[i], h.recTime[i],
+                       h.recDate[i]))
+            endTally(kTallyStepRecords, i);
+    }
 }
 
 void ComputePupilStatistics()
 {
     // LoadResultsFile and then tallyPupilStatistics, in one walk over the records.
-    clearPupilStatistics();
-    clearBestTimes();
+    clearPupilFigures();
     readResultsFile();
     const Tally tally;
     fillRecordCache(fileBuffer(), &tally);
