@@ -4,7 +4,9 @@
 // a warm scan allocated; exits non-zero when a ratio misses its bound.
 //
 // Each time is the least processor time of the repetitions: on a shared machine the
-// other programs only ever add to a run, so the least disturbed run is the truest.
+// other programs only ever add to a run, so the least disturbed run is the truest. The
+// repetitions of the three take turns in random order, so that a busy spell of the
+// machine weighs on the scan and the floor alike.
 #include "core/environment.h"
 #include "core/hensuu1.h"
 #include "results/results_file.h"
@@ -21,6 +23,7 @@
 #include <cstdlib>
 #include <map>
 #include <string>
+#include <vector>
 
 // Every allocation of the process passes through here, Qt's containers included, so
 // that the allocations of a scan can be counted.
@@ -60,6 +63,7 @@ namespace
 {
 constexpr int kPupils = 5000;
 constexpr int kRecords = 20000;
+constexpr double kMostOverFloor = 1.5;
 
 class BenchClock : public Clock
 {
@@ -158,8 +162,8 @@ void BM_Naive(benchmark::State &state)
     }
 }
 
-BENCHMARK(BM_Scan)->Unit(benchmark::kMicrosecond)->Repetitions(9);
-BENCHMARK(BM_Floor)->Unit(benchmark::kMicrosecond)->Repetitions(9);
+BENCHMARK(BM_Scan)->Unit(benchmark::kMicrosecond)->Repetitions(15);
+BENCHMARK(BM_Floor)->Unit(benchmark::kMicrosecond)->Repetitions(15);
 BENCHMARK(BM_Naive)->Unit(benchmark::kMicrosecond)->Repetitions(5);
 
 // Keeps the least time of each benchmark's repetitions and prints the summaries.
@@ -211,7 +215,11 @@ int main(int argc, char **argv)
     ComputePupilStatistics();
     const long scanAllocations = allocations.load() - before;
 
-    benchmark::Initialize(&argc, argv);
+    std::vector<char *> arguments(argv, argv + argc);
+    char interleaving[] = "--benchmark_enable_random_interleaving=true";
+    arguments.insert(arguments.begin() + 1, interleaving);
+    int count = static_cast<int>(arguments.size());
+    benchmark::Initialize(&count, arguments.data());
     LeastTimeReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
@@ -227,10 +235,11 @@ int main(int argc, char **argv)
     const double underNaive = naive / scan;
     std::printf("\n%d records, %d pupils\n", kRecords, kPupils);
     std::printf("scan   %10.1f us\nfloor  %10.1f us\nnaive  %10.1f us\n", scan, floor, naive);
-    std::printf("scan / floor  = %6.2f (at most 2)   %s\n", overFloor, overFloor <= 2 ? "ok" : "MISSED");
+    std::printf("scan / floor  = %6.2f (at most %.1f) %s\n", overFloor, kMostOverFloor,
+                overFloor <= kMostOverFloor ? "ok" : "MISSED");
     std::printf("naive / scan  = %6.2f (at least 10) %s\n", underNaive, underNaive >= 10 ? "ok" : "MISSED");
     // The tables and the cache are fixed arrays and the file buffer is reused; what
     // remains is the file opening's conversion of the path to the system's encoding.
     std::printf("allocations in a warm scan: %ld\n", scanAllocations);
-    return overFloor <= 2 && underNaive >= 10 ? 0 : 1;
+    return overFloor <= kMostOverFloor && underNaive >= 10 ? 0 : 1;
 }

@@ -73,12 +73,16 @@ struct RecordNumbers {
     int16_t level;
     int32_t resultTime;
 };
-inline RecordNumbers recordNumbersAt(const QByteArray &bytes, int n)
+// The numeric fields of the record at p, which must hold kRecordSize bytes.
+inline RecordNumbers recordNumbersAt(const char *p)
 {
-    const char *p = bytes.constData() + static_cast<qsizetype>(n - 1) * kRecordSize;
     return {std::bit_cast<double>(qFromLittleEndian<quint64>(p)),
             std::bit_cast<double>(qFromLittleEndian<quint64>(p + 8)), qFromLittleEndian<qint16>(p + 16),
             qFromLittleEndian<qint16>(p + 18), qFromLittleEndian<qint32>(p + 20)};
+}
+inline RecordNumbers recordNumbersAt(const QByteArray &bytes, int n)
+{
+    return recordNumbersAt(bytes.constData() + static_cast<qsizetype>(n - 1) * kRecordSize);
 }
 
 // Opens the file for reading and writing, creating it empty when it is missing, and

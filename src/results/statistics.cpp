@@ -10,8 +10,11 @@
 #include <QTime>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstddef>
 #include <cstdlib>
+#include <cstring>
 
 namespace
 {
@@ -138,10 +141,62 @@ bool addPoints(int32_t &sum, int32_t points)
     return !__builtin_add_overflow(sum, points, &sum);
 }
 
+// The four point sums of a cell, added as one; unsigned, so that a sum that would leave
+// the range wraps instead of being undefined (see kSmallPoints).
+using PointSums = uint32_t __attribute__((vector_size(16)));
+static_assert(offsetof(PupilFigures, passWindowPoints) == offsetof(PupilFigures, totalPoints) + 4 &&
+              offsetof(PupilFigures, overuseWindowPoints) == offsetof(PupilFigures, totalPoints) + 8 &&
+              offsetof(PupilFigures, todayPoints) == offsetof(PupilFigures, totalPoints) + 12);
+// By the periods a record lies in (pass, overuse, today as bits 0, 1, 2): what a finished
+// record adds to the three counts, and which of the four sums its points go to.
+constexpr uint64_t countStep(unsigned periods)
+{
+    return 1 | uint64_t(periods & 1) << 16 | uint64_t(periods >> 1 & 1) << 32;
+}
+constexpr uint64_t kCountSteps[8] = {countStep(0), countStep(1), countStep(2), countStep(3),
+                                     countStep(4), countStep(5), countStep(6), countStep(7)};
+constexpr float kTodaySteps[2] = {0, 1};
+constexpr PointSums pointMask(unsigned periods)
+{
+    return PointSums{~0u, 0u - (periods & 1), 0u - (periods >> 1 & 1), 0u - (periods >> 2 & 1)};
+}
+constexpr PointSums kPointMasks[8] = {pointMask(0), pointMask(1), pointMask(2), pointMask(3),
+                                      pointMask(4), pointMask(5), pointMask(6), pointMask(7)};
+static_assert(offsetof(PupilFigures, passWindowCount) == 2 &&
+              offsetof(PupilFigures, overuseWindowCount) == 4 && offsetof(PupilFigures, todayCount) == 8 &&
+              std::endian::native == std::endian::little);
+
+// Points of at most this size cannot take a sum of at most kCachedRecords of them out of
+// the 32-bit range; a scan checks its sums only when a record earns more.
+constexpr int32_t kSmallPoints = INT32_MAX / kCachedRecords;
+
+constexpr PupilFigures kCleared{.bestTime = kTimedOut};
+
+// The rows a scan fills: levels 1..35, pupils 1..5000.
+void clearRow(Hensuu1 &h, int level)
+{
+    std::fill(h.pupilFigures[level].begin() + 1, h.pupilFigures[level].end(), kCleared);
+}
+
+// Clears the rows that may hold anything but cleared figures; the others already are.
+void clearTouchedRows()
+{
+    Hensuu1 &h = hensuu1();
+    for (int level = 1; level <= kMaxLevel; ++level) {
+        if (h.touchedLevels & levelBit(level))
+            clearRow(h, level);
+    }
+    h.touchedLevels &= levelBit(0);
+}
+
+// The best times of every touched row to 99999; the row keeps its other figures, and
+// stays touched.
 void clearBestTimes()
 {
     Hensuu1 &h = hensuu1();
     for (int level = 1; level <= kMaxLevel; ++level) {
+        if (!(h.touchedLevels & levelBit(level)))
+            continue;
         for (int pupil = 1; pupil <= kMaxPupil; ++pupil)
             h.pupilFigures[level][pupil].bestTime = kTimedOut;
     }
@@ -156,7 +211,7 @@ public:
     {
         const Hensuu1 &h = hensuu1();
         const double now = nowAsOleDate();
-        m_today = oleDateOf(env().clock->today());
+        m_today = static_cast<int64_t>(oleDateOf(env().clock->today()));
         // A record lies in a period when its date is later than now minus the
         // period's days: with whole days n, the last n calendar days including today.
         static std::array<ParsedDays, kLevelSlots> passDays;
@@ -168,64 +223,86 @@ public:
         }
     }
 
-    // Adds a record of level 1..35 to its cell; false when a points sum would leave
-    // the 32-bit range. Without branches on the record's date: whether a record lies in
-    // a period is as good as random, and a mispredicted branch costs more than adding 0.
-    bool add(PupilFigures &cell, int level, int32_t time, double date) const
+    // Adds a record of level 1..35 to its cell, without branches on the record's date:
+    // whether a record lies in a period is as good as random, and a mispredicted branch
+    // costs more than adding 0. Checked: false when a points sum would leave the 32-bit
+    // range. Unchecked: false when the record's points are too large to add unchecked.
+    template <bool kChecked> bool add(PupilFigures &cell, int level, int32_t time, double date) const
     {
         const int32_t points = m_pointsOf[level](time);
-        const int16_t finished = time < kFinishedBelow ? 1 : 0;
-        const bool inPass = date > m_passFrom[level];
-        const bool inOveruse = date > m_overuseFrom[level];
-        // Dated today by the calendar, whatever fraction the date carries.
-        const bool today = date >= m_today && date < m_today + 1;
+        const int finished = time < kFinishedBelow;
+        const int inPass = date > m_passFrom[level];
+        const int inOveruse = date > m_overuseFrom[level];
+        // Dated today by the calendar, whatever fraction the date carries; the dates
+        // added lie in 0..2958465, so that their whole part is an integer's.
+        const int today = static_cast<int64_t>(date) == m_today;
 
-        cell.totalCount += finished;
-        cell.passWindowCount += inPass ? finished : 0;
-        cell.overuseWindowCount += inOveruse ? finished : 0;
-        cell.todayCount += today ? finished : 0;
-        bool fits = addPoints(cell.totalPoints, points);
-        fits &= addPoints(cell.passWindowPoints, inPass ? points : 0);
-        fits &= addPoints(cell.overuseWindowPoints, inOveruse ? points : 0);
-        fits &= addPoints(cell.todayPoints, today ? points : 0);
-        return fits;
+        cell.todayCount += kTodaySteps[today & finished];
+        if constexpr (kChecked) {
+            const int32_t passPoints = points & -inPass;
+            const int32_t overusePoints = points & -inOveruse;
+            const int32_t todayPoints = points & -today;
+            cell.totalCount += finished;
+            cell.passWindowCount += inPass & finished;
+            cell.overuseWindowCount += inOveruse & finished;
+            bool fits = addPoints(cell.totalPoints, points);
+            fits &= addPoints(cell.passWindowPoints, passPoints);
+            fits &= addPoints(cell.overuseWindowPoints, overusePoints);
+            fits &= addPoints(cell.todayPoints, todayPoints);
+            return fits;
+        } else {
+            // Every instruction counts here, 20000 times a scan: the three counts go in
+            // one 64-bit addition (a count of a scan cannot carry into the next, it stays
+            // below 20001), the four sums in one vector addition, what each gets looked
+            // up by the periods the record lies in.
+            const unsigned periods = static_cast<unsigned>(inPass | inOveruse << 1 | today << 2);
+            char *bytes = reinterpret_cast<char *>(&cell);
+            uint64_t counts;
+            std::memcpy(&counts, bytes + offsetof(PupilFigures, totalCount), sizeof counts);
+            counts += kCountSteps[periods] & -static_cast<uint64_t>(finished);
+            std::memcpy(bytes + offsetof(PupilFigures, totalCount), &counts, sizeof counts);
+            PointSums sums;
+            std::memcpy(&sums, bytes + offsetof(PupilFigures, totalPoints), sizeof sums);
+            sums += (PointSums{} + static_cast<uint32_t>(points)) & kPointMasks[periods];
+            std::memcpy(bytes + offsetof(PupilFigures, totalPoints), &sums, sizeof sums);
+            return static_cast<uint32_t>(points) + uint32_t{kSmallPoints} <= 2 * uint32_t{kSmallPoints};
+        }
     }
 
 private:
-    double m_today = 0;
+    int64_t m_today = 0;
     std::array<double, kLevelSlots> m_passFrom{};
     std::array<double, kLevelSlots> m_overuseFrom{};
     std::array<RecordPointsOfLevel, kLevelSlots> m_pointsOf{};
 };
 
-constexpr int kPrefetchAhead = 16;
+enum class Tallying { None, Unchecked, Checked };
 
-// The cell record k adds to, or another cell of the table when it names none.
-const PupilFigures *cellOf(const Hensuu1 &h, const QByteArray &bytes, int k)
-{
-    const RecordNumbers record = recordNumbersAt(bytes, k);
-    const auto level = std::min<uint16_t>(static_cast<uint16_t>(record.level), kMaxLevel);
-    const auto pupil = std::min<uint16_t>(static_cast<uint16_t>(record.pupil), kMaxPupil);
-    return &h.pupilFigures[level][pupil];
-}
+constexpr int kAhead = 8;
 
 // Fills the cache, the best times and bestTimeAll from the file's bytes; with a tally,
 // also adds each record the cache keeps, while its numbers are at hand, so that the
-// scan walks the records once.
-void fillRecordCache(const QByteArray &bytes, const Tally *tally)
+// scan walks the records once. False when, unchecked, a record's points were too large
+// for sums without a check: the tables must then be made again, checked.
+template <Tallying kTallying> bool fillRecordCache(const QByteArray &bytes, const Tally *tally)
 {
     Hensuu1 &h = hensuu1();
     const int n = recordCountOf(bytes);
     const int first = n > kCachedRecords ? n - kCachedRecords + 1 : 1;
     int slot = 0;
-    uint64_t levelsSeen = 0;
+    LevelMask levelsSeen = 0;
+    bool small = true;
+    const char *const data = bytes.constData();
     for (int k = first; k <= n; ++k) {
-        // The records name their pupils in no order, so nearly every record's cell is a
-        // cache miss: ask for the cell of a record a little ahead, so that the misses
-        // overlap instead of coming one after another.
-        if (k + kPrefetchAhead <= n)
-            __builtin_prefetch(cellOf(h, bytes, k + kPrefetchAhead));
-        const RecordNumbers record = recordNumbersAt(bytes, k);
+        const char *const at = data + static_cast<qsizetype>(k - 1) * kRecordSize;
+        // The records name their pupils in no order, so that most cells come from
+        // memory: the cell of a record a little ahead is asked for now.
+        if (k + kAhead <= n) {
+            const RecordNumbers ahead = recordNumbersAt(at + kAhead * kRecordSize);
+            __builtin_prefetch(&h.pupilFigures[std::min<uint16_t>(ahead.level, kMaxLevel)]
+                                              [std::min<uint16_t>(ahead.pupil, kMaxPupil)]);
+        }
+        const RecordNumbers record = recordNumbersAt(at);
         // A record naming a pupil or level the tables have no slot for, or a date or
         // time the calendar does not hold, belongs to no one; passing over it keeps
         // every screen usable (the data tool reports it).
@@ -242,42 +319,48 @@ void fillRecordCache(const QByteArray &bytes, const Tally *tally)
         // Taken without a branch: whether a record beats the best so far is as good as
         // random, and a mispredicted branch costs more than the store.
         cell.bestTime = std::min(cell.bestTime, record.resultTime);
-        levelsSeen |= uint64_t{1} << record.level;
+        levelsSeen |= levelBit(record.level);
         // The best time above is kept even for a record dropped here.
         if (record.date < 0 || record.pupil == 0 || record.level < 1)
             continue;
         slot = j;
-        if (tally && !tally->add(cell, record.level, record.resultTime, record.date))
-            endTally(kTallyStepRecords, j);
+        if constexpr (kTallying == Tallying::Unchecked) {
+            small &= tally->add<false>(cell, record.level, record.resultTime, record.date);
+        } else if constexpr (kTallying == Tallying::Checked) {
+            if (!tally->add<true>(cell, record.level, record.resultTime, record.date)) {
+                h.touchedLevels |= levelsSeen;
+                endTally(kTallyStepRecords, j);
+            }
+        }
     }
     h.recordCount = static_cast<int16_t>(slot);
+    h.touchedLevels |= levelsSeen;
 
     // The best times of a level no record named are all 99999.
     for (int level = 1; level <= kMaxLevel; ++level) {
         int32_t best = kTimedOut;
-        if (levelsSeen & (uint64_t{1} << level)) {
+        if (levelsSeen & levelBit(level)) {
             for (int pupil = 1; pupil <= 1000; ++pupil)
                 best = std::min(best, h.pupilFigures[level][pupil].bestTime);
         }
         h.bestTimeAll[level] = best;
     }
+    return small;
 }
 } // namespace
 
 void clearPupilFigures()
 {
-    constexpr PupilFigures cleared{.bestTime = kTimedOut};
     Hensuu1 &h = hensuu1();
-    // The last level first: the lowest levels, which the classroom works on, are then
-    // the ones still in the processor's cache when the records are added.
-    for (int level = kMaxLevel; level >= 1; --level)
-        std::fill(h.pupilFigures[level].begin() + 1, h.pupilFigures[level].end(), cleared);
+    for (int level = 1; level <= kMaxLevel; ++level)
+        clearRow(h, level);
+    h.touchedLevels &= levelBit(0);
 }
 
 void fillRecordCache(const QByteArray &bytes)
 {
     clearBestTimes();
-    fillRecordCache(bytes, nullptr);
+    fillRecordCache<Tallying::None>(bytes, nullptr);
 }
 
 void LoadResultsFile()
@@ -286,7 +369,7 @@ void LoadResultsFile()
     // the file's bytes while they are still in the processor's cache.
     clearBestTimes();
     readResultsFile();
-    fillRecordCache(fileBuffer(), nullptr);
+    fillRecordCache<Tallying::None>(fileBuffer(), nullptr);
 }
 
 void tallyPupilStatistics()
@@ -294,6 +377,8 @@ void tallyPupilStatistics()
     const Tally tally;
     Hensuu1 &h = hensuu1();
     for (int level = 1; level <= kMaxLevel; ++level) {
+        if (!(h.touchedLevels & levelBit(level)))
+            continue;
         for (int pupil = 1; pupil <= kMaxPupil; ++pupil) {
             PupilFigures &cell = h.pupilFigures[level][pupil];
             cell = PupilFigures{.bestTime = cell.bestTime};
@@ -301,8 +386,9 @@ void tallyPupilStatistics()
     }
     const int count = h.recordCount;
     for (int i = 1; i <= count; ++i) {
-        if (!tally.add(h.pupilFigures[h.recLevel[i]][h.recPupil[i]], h.recLevel[i], h.recTime[i],
-                       h.recDate[i]))
+        h.touchedLevels |= levelBit(h.recLevel[i]);
+        if (!tally.add<true>(h.pupilFigures[h.recLevel[i]][h.recPupil[i]], h.recLevel[i], h.recTime[i],
+                             h.recDate[i]))
             endTally(kTallyStepRecords, i);
     }
 }
@@ -310,8 +396,13 @@ void tallyPupilStatistics()
 void ComputePupilStatistics()
 {
     // LoadResultsFile and then tallyPupilStatistics, in one walk over the records.
-    clearPupilFigures();
+    clearTouchedRows();
     readResultsFile();
     const Tally tally;
-    fillRecordCache(fileBuffer(), &tally);
+    if (!fillRecordCache<Tallying::Unchecked>(fileBuffer(), &tally)) {
+        // Some record earns more than sums can take unchecked: again, checked, so that
+        // the first sum to leave the range is reported.
+        clearTouchedRows();
+        fillRecordCache<Tallying::Checked>(fileBuffer(), &tally);
+    }
 }

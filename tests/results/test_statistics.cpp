@@ -80,6 +80,7 @@ private Q_SLOTS:
     void droppedAndSkippedRecords_data();
     void droppedAndSkippedRecords();
     void bestTimes();
+    void largePointsThatFitAreAdded();
     void pointsTooLargeToAddEndTheProgram_data();
     void pointsTooLargeToAddEndTheProgram();
     void missingFolderRetriedThenReported();
@@ -168,8 +169,11 @@ void TestStatistics::tablesAreClearedBeforeEachScan()
     QCOMPARE(hensuu1().totalCount[1][3], int16_t(2));
 
     scan.write({record(today, 3, 1, 100)});
+    // A figure set between scans in a row no record names is cleared as well.
+    hensuu1().todayPoints[20][7] = 3;
     ComputePupilStatistics();
     const Hensuu1 &h = hensuu1();
+    QCOMPARE(h.todayPoints[20][7], 0);
     QCOMPARE(h.totalCount[1][3], int16_t(1));
     QCOMPARE(h.todayPoints[1][3], 5);
     QCOMPARE(h.totalCount[2][9], int16_t(0));
@@ -297,6 +301,24 @@ void TestStatistics::bestTimes()
     QCOMPARE(h.bestTime[2][6], 7000);
     QCOMPARE(h.bestTimeAll[2], 7000);
     QCOMPARE(h.bestTimeAll[3], 99999);
+}
+
+void TestStatistics::largePointsThatFitAreAdded()
+{
+    Scan scan;
+    // 55 000 000 points a record: too many to add unchecked, few enough to fit.
+    hensuu1().pointMultiplier[1] = 1e6f;
+    const double today = todayOle(scan.fakes);
+    scan.write(
+        {record(today, 1, 1, 0), record(today, 1, 1, 0), record(today - 3, 1, 1, 0), record(today, 2, 2, 0)});
+    ComputePupilStatistics();
+    const Hensuu1 &h = hensuu1();
+    QCOMPARE(h.totalPoints[1][1], 165'000'000);
+    QCOMPARE(h.todayPoints[1][1], 110'000'000);
+    QCOMPARE(h.passWindowPoints[1][1], 165'000'000);
+    QCOMPARE(h.totalCount[1][1], int16_t(3));
+    QCOMPARE(h.totalPoints[2][2], 55);
+    QVERIFY(scan.fakes.dialogs.messages.isEmpty());
 }
 
 void TestStatistics::pointsTooLargeToAddEndTheProgram_data()
