@@ -285,7 +285,7 @@ int runExport(const DataToolInvocation &invocation, QTextStream &out, QTextStrea
         const QString name = record.pupil >= 0 && record.pupil <= kMaxPupil
                                  ? tables.pupilNames[record.pupil].trimmed()
                                  : QString();
-        out << n << ',' << oleDateText(record.date) << ',' << oleTimeOfDayText(record.timeOfDay) << ','
+        out << n << ',' << recordDateText(record.date) << ',' << recordTimeText(record.timeOfDay) << ','
             << record.pupil << ',' << csvField(name) << ',' << record.level << ',' << record.resultTime << ','
             << csvField(schoolCodeOf(record)) << '\n';
     }

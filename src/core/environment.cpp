@@ -1,10 +1,8 @@
 #include "core/environment.h"
 
 #include <QEventLoop>
-#include <QTime>
 #include <QTimer>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -37,22 +35,6 @@ QDate dateOfOle(double oleDate)
     // Negative OLE dates count whole days back and the fraction forward; only the
     // whole-day part names the calendar date.
     return kOleEpoch.addDays(static_cast<qint64>(std::trunc(oleDate)));
-}
-
-QString oleDateText(double oleDate)
-{
-    if (!oleInCalendar(oleDate))
-        return QString::number(oleDate);
-    return dateOfOle(oleDate).toString(QStringLiteral("yyyy/MM/dd"));
-}
-
-QString oleTimeOfDayText(double oleTime)
-{
-    if (!oleInCalendar(oleTime))
-        return QString::number(oleTime);
-    const double fraction = oleTime - std::floor(oleTime);
-    const int seconds = std::min(static_cast<int>(std::lround(fraction * 86400)), 86399);
-    return QTime(0, 0).addSecs(seconds).toString(QStringLiteral("H:mm:ss"));
 }
 
 double nowAsOleDate()

@@ -98,8 +98,3 @@ inline bool oleInCalendar(double value)
 }
 // The calendar date of an OLE date; an invalid QDate outside the calendar.
 QDate dateOfOle(double oleDate);
-// "yyyy/MM/dd"; outside the calendar the number itself.
-QString oleDateText(double oleDate);
-// "H:mm:ss" of the fraction of a day, to the nearest second; outside the calendar the
-// number itself.
-QString oleTimeOfDayText(double oleTime);

@@ -8,8 +8,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTime>
 #include <QtEndian>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -157,6 +159,22 @@ int pointsValue(const ResultRecord &record)
 QString schoolCodeOf(const ResultRecord &record)
 {
     return textOf(record.schoolCode).trimmed();
+}
+
+QString recordDateText(double oleDate)
+{
+    if (!oleInCalendar(oleDate))
+        return QString::number(oleDate);
+    return dateOfOle(oleDate).toString(QStringLiteral("yyyy/MM/dd"));
+}
+
+QString recordTimeText(double timeOfDay)
+{
+    if (!oleInCalendar(timeOfDay))
+        return QString::number(timeOfDay);
+    const double fraction = timeOfDay - std::floor(timeOfDay);
+    const int seconds = std::min(static_cast<int>(std::lround(fraction * 86400)), 86399);
+    return QTime(0, 0).addSecs(seconds).toString(QStringLiteral("H:mm:ss"));
 }
 
 QString resultsFilePath()

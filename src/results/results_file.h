@@ -45,6 +45,12 @@ RecordText pointsText(int16_t value);
 int pointsValue(const ResultRecord &record);
 QString schoolCodeOf(const ResultRecord &record);
 
+// The date as yyyy/mm/dd and the time of day as h:mm:ss (to the nearest second), as
+// the messages and the export show a record; a value the calendar does not hold is
+// written as a plain number.
+QString recordDateText(double oleDate);
+QString recordTimeText(double timeOfDay);
+
 // dataFolder + "成績累積データ.dat"
 QString resultsFilePath();
 QString resultsTempFilePath();

@@ -48,8 +48,8 @@ QString cachedRecordText(int i)
 {
     const Hensuu1 &h = hensuu1();
     const int slot = std::clamp(i, 0, kCacheSlots - 1);
-    return QStringLiteral("/date") + oleDateText(h.recDate[slot]) + QStringLiteral("/i=") +
-           QString::number(i) + QStringLiteral("/time=") + oleTimeOfDayText(h.recTimeOfDay[slot]) +
+    return QStringLiteral("/date") + recordDateText(h.recDate[slot]) + QStringLiteral("/i=") +
+           QString::number(i) + QStringLiteral("/time=") + recordTimeText(h.recTimeOfDay[slot]) +
            QStringLiteral("/name=") + QStringLiteral("/Bangou=") + QString::number(h.recPupil[slot]) +
            QStringLiteral("/level=") + QString::number(h.recLevel[slot]) + QStringLiteral("/time=") +
            QString::number(h.recTime[slot]);
