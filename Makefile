@@ -2,8 +2,15 @@
 BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 DEMO ?= $(BUILD)/demo-classroom
+SANITIZE_BUILD ?= build-sanitize
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+# The sanitizer and fuzz builds use clang; ccache, where installed, keeps their rebuilds short.
+CLANG_CONFIG = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	$(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all deps configure build test bench windows-check demo demo-classroom screenshots clean
+.PHONY: all deps configure build test bench windows-check demo demo-classroom screenshots sanitize fuzz fuzz-corpus \
+	clean
 
 all: build
 
@@ -45,5 +52,26 @@ screenshots: demo-classroom
 	rm -rf $(BUILD)/screenshots
 	QT_QPA_PLATFORM=offscreen $(BUILD)/src/app/ranvex-screenshots $(DEMO)/ranvex $(BUILD)/screenshots
 
+# Every test built with AddressSanitizer and UndefinedBehaviorSanitizer, leak detection on.
+$(SANITIZE_BUILD)/build.ninja: | deps
+	cmake -S . -B $(SANITIZE_BUILD) $(CLANG_CONFIG) -DRANVEX_SANITIZE=ON -DRANVEX_BENCHMARKS=OFF
+
+sanitize: deps $(SANITIZE_BUILD)/build.ninja
+	cmake --build $(SANITIZE_BUILD)
+	@scripts/with-sanitizers scripts/with-test-session ctest --test-dir $(SANITIZE_BUILD) --output-on-failure
+
+# Each reader of the shared folder fuzzed for FUZZ_SECONDS seconds from its seeds in fuzz/corpus.
+$(FUZZ_BUILD)/build.ninja: | deps
+	cmake -S . -B $(FUZZ_BUILD) $(CLANG_CONFIG) -DRANVEX_FUZZ=ON -DRANVEX_BENCHMARKS=OFF -DBUILD_TESTING=OFF
+
+fuzz: deps $(FUZZ_BUILD)/build.ninja
+	cmake --build $(FUZZ_BUILD) --target fuzz_targets
+	@scripts/with-sanitizers scripts/run-fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+# Makes the seed corpora in fuzz/corpus afresh from the demo classroom.
+fuzz-corpus: build
+	rm -rf fuzz/corpus
+	$(BUILD)/fuzz/fuzz_make_corpus fuzz/corpus
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)

@@ -69,8 +69,7 @@ void BM_Floor(benchmark::State &state)
                 state.SkipWithError("cannot read the roster");
             roster = file.readAll();
         }
-        clearPupilStatistics();
-        clearBestTimes();
+        clearPupilFigures();
         benchmark::DoNotOptimize(results.constData());
         benchmark::DoNotOptimize(roster.constData());
     }

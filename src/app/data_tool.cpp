@@ -29,13 +29,16 @@ class Findings
 {
 public:
     explicit Findings(QTextStream &out) : m_out(out) {}
-    // "file:n: what", or "file: what" when n is 0.
+    // "file:n: what", or "file: what" when n is 0. A line end quoted from a file is
+    // written as "\n", so that every problem stays on its line.
     void add(const QString &file, int n, const QString &what)
     {
         m_out << nativePath(file);
         if (n > 0)
             m_out << ':' << n;
-        m_out << ": " << what << '\n';
+        QString text = what;
+        text.replace(u'\r', QStringLiteral("\\r")).replace(u'\n', QStringLiteral("\\n"));
+        m_out << ": " << text << '\n';
         ++m_count;
     }
     int count() const { return m_count; }
@@ -45,18 +48,38 @@ private:
     int m_count = 0;
 };
 
-void checkConfiguration(const DataToolInvocation &invocation, Findings &findings)
+// Every line of a text file that holds bytes code page 932 has no character for: the
+// reader takes them as U+001A or U+FFFD, so that messages would quote invisible text.
+void checkCodePage(Findings &findings, const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return; // the file's reader reports it
+    for (const int line : invalidCp932Lines(file.readAll()))
+        findings.add(
+            path, line,
+            QStringLiteral("シフトJISとして読めないバイトがあります。その文字は別の文字に読み替えられます"));
+}
+
+void checkConfiguration(const DataToolInvocation &invocation, bool commonDataRead, Findings &findings)
 {
     const Hensuu1 &h = hensuu1();
     const QString separator = pathSeparator();
-    if (invocation.base.isEmpty() && !h.dataPathSetting.endsWith(separator)) {
-        findings.add(h.appFolder + ".." + separator + kPathFileName, 0,
-                     QStringLiteral(
-                         "共有フォルダ「%1」の最後に「%2」がありません。ファイル名がフォルダ名につながります")
-                         .arg(h.dataPathSetting, separator));
+    const QString pathFile = h.appFolder + ".." + separator + kPathFileName;
+    if (invocation.base.isEmpty()) {
+        checkCodePage(findings, pathFile);
+        if (!h.dataPathSetting.endsWith(separator)) {
+            findings.add(
+                pathFile, 0,
+                QStringLiteral(
+                    "共有フォルダ「%1」の最後に「%2」がありません。ファイル名がフォルダ名につながります")
+                    .arg(h.dataPathSetting, separator));
+        }
     }
     const QString common = h.dataPathSetting + kCommonDataFileName;
-    if (QFileInfo::exists(common) && (h.schoolYearStartMonth < 1 || h.schoolYearStartMonth > 12)) {
+    checkCodePage(findings, common);
+    // A file that could not be read has said so; its month was never read.
+    if (commonDataRead && (h.schoolYearStartMonth < 1 || h.schoolYearStartMonth > 12)) {
         findings.add(common, 0,
                      QStringLiteral("学年の始まりの月（1番目の値）%1が1から12の間にありません")
                          .arg(h.schoolYearStartMonth));
@@ -70,6 +93,7 @@ void checkRoster(Findings &findings)
         findings.add(reading.path, 0, reading.fileProblem());
         return;
     }
+    checkCodePage(findings, reading.path);
     for (const RosterProblem &problem : reading.problems) {
         QString what = problem.what;
         if (problem.kind == RosterProblem::Kind::Skipped)
@@ -80,8 +104,19 @@ void checkRoster(Findings &findings)
 
 void checkCriteria(Findings &findings)
 {
+    const QString path = hensuu1().dataFolder + kCriteriaFileName;
     if (const QString problem = loadToolCriteria(); !problem.isEmpty())
-        findings.add(hensuu1().dataFolder + kCriteriaFileName, 0, problem);
+        findings.add(path, 0, problem);
+    const TextFileContents contents = readCp932File(path);
+    if (contents.status != FileReadStatus::Ok)
+        return;
+    checkCodePage(findings, path);
+    for (const CriteriaLineFault &fault : criteriaLinesWithoutTwelveFields(contents.text)) {
+        findings.add(path, fault.line,
+                     QStringLiteral("値が%1個あります（%2個必要です）。この行から後のレベルの値がずれます")
+                         .arg(fault.fields)
+                         .arg(kCriteriaFields));
+    }
 }
 
 bool isWaveFile(const QString &path)
@@ -113,6 +148,7 @@ void checkSounds(Findings &findings)
         findings.add(listPath, 0, describeFileProblem(contents));
         return;
     }
+    checkCodePage(findings, listPath);
     fillSoundTable(contents.text);
     // The kinds the program plays: right, wrong, personal best, fail.
     constexpr int kPlayedKinds[] = {2, 4, 8, 10};
@@ -174,8 +210,17 @@ void checkResults(Findings &findings)
             findings.add(
                 path, n,
                 QStringLiteral("レベル%1が1から%2の間にありません").arg(record.level).arg(kMaxLevel));
-        if (!(record.date >= 0))
+        // Such a record is left out of every figure.
+        if (!oleInCalendar(record.date))
+            findings.add(
+                path, n,
+                QStringLiteral("日付%1が暦の範囲にありません。この記録は数えられません").arg(record.date));
+        else if (record.date < 0)
             findings.add(path, n, QStringLiteral("日付%1が負です").arg(record.date));
+        if (!oleInCalendar(record.timeOfDay))
+            findings.add(path, n,
+                         QStringLiteral("時刻%1が暦の範囲にありません。この記録は数えられません")
+                             .arg(record.timeOfDay));
         if (record.resultTime < 0 || record.resultTime > kTimedOut)
             findings.add(
                 path, n,
@@ -186,14 +231,15 @@ void checkResults(Findings &findings)
 int runCheck(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err)
 {
     Findings findings(out);
-    if (auto problem = loadToolConfiguration(invocation)) {
+    const std::optional<ConfigurationProblem> problem = loadToolConfiguration(invocation);
+    if (problem) {
         if (!QFileInfo(hensuu1().dataPathSetting).isDir()) {
             err << problem->message() << '\n';
             return kToolCannotRun;
         }
         findings.add(problem->path, 0, problem->what);
     }
-    checkConfiguration(invocation, findings);
+    checkConfiguration(invocation, !problem, findings);
     checkRoster(findings);
     checkCriteria(findings);
     checkSounds(findings);
@@ -315,9 +361,11 @@ const char *const kHelp = R"(使い方: ranvex-data [--base DIR] [--program NAME
 
   check
       共有フォルダのファイルを調べ、見つかった問題を一件一行（ファイル名と行または記録の番号）で
-      示します。パスデータと共通データ、名簿（読めない行、重なった番号、5000人を超える生徒）、
-      タイム回数データ、音ファイルの一覧とそこに書かれたwaveファイル、成績累積データ（44の倍数で
-      ない長さ、生徒1..5000・レベル1..35・負でない日付・タイム0..99999を外れた記録）。
+      示します。パスデータと共通データ、名簿（読めない行、重なった番号、5000人を超える生徒、
+      1900..2100年でない生まれ年）、タイム回数データ（値が12個でない行）、音ファイルの一覧と
+      そこに書かれたwaveファイル、成績累積データ（44の倍数でない長さ、生徒1..5000・レベル1..35・
+      暦の範囲の負でない日付と時刻・タイム0..99999を外れた記録）。テキストのファイルでは、
+      シフトJISとして読めないバイトのある行も示します。
       終了コード: 0 問題なし、1 問題あり、2 フォルダを読めない。
   export
       成績をCSVで標準出力に書き出します。見出し行

@@ -31,6 +31,8 @@ double oleDateOf(const QDate &date) { return static_cast<double>(kOleEpoch.daysT
 
 QDate dateOfOle(double oleDate)
 {
+    if (!oleInCalendar(oleDate))
+        return {};
     // Negative OLE dates count whole days back and the fraction forward; only the
     // whole-day part names the calendar date.
     return kOleEpoch.addDays(static_cast<qint64>(std::trunc(oleDate)));

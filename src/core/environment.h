@@ -86,6 +86,17 @@ void waitResponsive(int milliseconds);
 // day as fraction), read from the environment's clock.
 double nowAsOleDate();
 double oleDateOf(const QDate &date);
+
+// The calendar's OLE dates run from 100-01-01 to the end of 9999-12-31.
+inline constexpr double kOleFirstDay = -657434;
+inline constexpr double kOleDayAfterLast = 2958466;
+// Whether a date or time of day read from a file is a finite value the calendar holds:
+// NaN, Inf and 1e300 are not.
+inline bool oleInCalendar(double value)
+{
+    return value >= kOleFirstDay && value < kOleDayAfterLast;
+}
+// The calendar date of an OLE date; an invalid QDate outside the calendar.
 QDate dateOfOle(double oleDate);
 // The time of day an OLE date's fraction stands for, rounded to the nearest second
 // (0..86399; a fraction that rounds up to midnight stays at 23:59:59).

@@ -17,7 +17,65 @@ inline constexpr int kMaxLevel = 35;
 inline constexpr int kCacheSlots = 20001; // per-record cache index 1..20000
 
 template <typename T> using PerLevel = std::array<T, kLevelSlots>;
-template <typename T> using PerLevelPupil = std::array<std::array<T, kPupilSlots>, kLevelSlots>;
+
+// The figures of one level and pupil, side by side: a statistics scan adds to all of
+// them for each record, so that one record touches one cache line, not nine tables.
+struct alignas(32) PupilFigures {
+    int16_t totalCount = 0;
+    int16_t passWindowCount = 0;
+    int16_t overuseWindowCount = 0;
+    float todayCount = 0;
+    int32_t bestTime = 0;
+    // The four sums side by side, in the cell's second half: a scan adds to them at once.
+    int32_t totalPoints = 0;
+    int32_t passWindowPoints = 0;
+    int32_t overuseWindowPoints = 0;
+    int32_t todayPoints = 0;
+};
+static_assert(sizeof(PupilFigures) == 32, "two cells to a cache line");
+using PupilFiguresTable = std::array<std::array<PupilFigures, kPupilSlots>, kLevelSlots>;
+
+// A bit per level: the rows whose figures may differ from a cleared row (every figure 0,
+// the best time 99999). A scan clears only those rows: a school works on a few levels.
+using LevelMask = uint64_t;
+inline constexpr LevelMask levelBit(int level)
+{
+    return LevelMask{1} << (level & 63);
+}
+
+// One figure of every level and pupil, read and written as table[L][P] as if it were a
+// table of its own. Going into a level's row other than to read marks the row touched.
+template <typename T, T PupilFigures::*Figure> class FigureTable
+{
+public:
+    template <typename Cell> class Row
+    {
+    public:
+        explicit Row(Cell *cells) : m_cells(cells) {}
+        auto &operator[](int pupil) const { return m_cells[pupil].*Figure; }
+
+    private:
+        Cell *m_cells;
+    };
+
+    FigureTable(PupilFiguresTable &cells, LevelMask &touched) : m_cells(cells), m_touched(touched) {}
+    FigureTable(const FigureTable &) = delete;
+    FigureTable &operator=(const FigureTable &) = delete;
+
+    Row<PupilFigures> operator[](int level)
+    {
+        m_touched |= levelBit(level);
+        return Row<PupilFigures>(m_cells[level].data());
+    }
+    Row<const PupilFigures> operator[](int level) const
+    {
+        return Row<const PupilFigures>(m_cells[level].data());
+    }
+
+private:
+    PupilFiguresTable &m_cells;
+    LevelMask &m_touched;
+};
 
 struct Hensuu1 {
     // Program identity and level catalogue
@@ -66,15 +124,18 @@ struct Hensuu1 {
     PerLevel<LooseValue> criteriaExtra3{};
 
     // Per-level x per-pupil statistics, derived from the results file
-    PerLevelPupil<int16_t> totalCount{};
-    PerLevelPupil<int32_t> totalPoints{};
-    PerLevelPupil<int16_t> passWindowCount{};
-    PerLevelPupil<int32_t> passWindowPoints{};
-    PerLevelPupil<int16_t> overuseWindowCount{};
-    PerLevelPupil<int32_t> overuseWindowPoints{};
-    PerLevelPupil<float> todayCount{};
-    PerLevelPupil<int32_t> todayPoints{};
-    PerLevelPupil<int32_t> bestTime{};
+    PupilFiguresTable pupilFigures{};
+    // Every row at first: the best times start at 0.
+    LevelMask touchedLevels = ~LevelMask{0};
+    FigureTable<int16_t, &PupilFigures::totalCount> totalCount{pupilFigures, touchedLevels};
+    FigureTable<int32_t, &PupilFigures::totalPoints> totalPoints{pupilFigures, touchedLevels};
+    FigureTable<int16_t, &PupilFigures::passWindowCount> passWindowCount{pupilFigures, touchedLevels};
+    FigureTable<int32_t, &PupilFigures::passWindowPoints> passWindowPoints{pupilFigures, touchedLevels};
+    FigureTable<int16_t, &PupilFigures::overuseWindowCount> overuseWindowCount{pupilFigures, touchedLevels};
+    FigureTable<int32_t, &PupilFigures::overuseWindowPoints> overuseWindowPoints{pupilFigures, touchedLevels};
+    FigureTable<float, &PupilFigures::todayCount> todayCount{pupilFigures, touchedLevels};
+    FigureTable<int32_t, &PupilFigures::todayPoints> todayPoints{pupilFigures, touchedLevels};
+    FigureTable<int32_t, &PupilFigures::bestTime> bestTime{pupilFigures, touchedLevels};
     PerLevel<int32_t> bestTimeAll{};
     int16_t todayTotal = 0;
     int16_t targetCleared = 0;

@@ -5,6 +5,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <charconv>
+
 namespace {
 bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
@@ -146,6 +148,13 @@ TextValueReader::Value TextValueReader::next()
     return value;
 }
 
+QString singleText(float value)
+{
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    return QString::fromLatin1(text, end - text);
+}
+
 QString decodeCp932(const QByteArray &bytes)
 {
     QStringDecoder decoder(kCodePage932);
@@ -156,6 +165,28 @@ QByteArray encodeCp932(const QString &text)
 {
     QStringEncoder encoder(kCodePage932);
     return encoder.encode(text);
+}
+
+QList<int> invalidCp932Lines(const QByteArray &bytes)
+{
+    // Stateless: a lead byte without its second byte at the end counts as an error too.
+    // decode() only converts once its result becomes a QString.
+    QStringDecoder whole(kCodePage932, QStringDecoder::Flag::Stateless);
+    const QString text = whole.decode(bytes);
+    if (!whole.hasError())
+        return {};
+    // Line by line only when something is wrong. Cutting the bytes at LF is safe: 0x0A
+    // is never the second byte of a double-byte character.
+    QList<int> lines;
+    int number = 0;
+    for (const QByteArray &line : bytes.split('\n')) {
+        ++number;
+        QStringDecoder decoder(kCodePage932, QStringDecoder::Flag::Stateless);
+        const QString lineText = decoder.decode(line);
+        if (decoder.hasError())
+            lines << number;
+    }
+    return lines;
 }
 
 TextFileContents readCp932File(const QString &path)

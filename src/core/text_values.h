@@ -3,8 +3,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringView>
+
+#include <cmath>
+#include <limits>
 
 // The lenient number conversion used for every numeric value in the text files:
 // leading spaces are skipped, reading stops at the first character that cannot
@@ -29,9 +33,25 @@ inline QString fullWidthPadded(const QString &text, int spaces, int width)
 // would stand for a value that is not negative (" 45", "-3").
 inline QString signSpacedNumber(qint64 value) { return value < 0 ? QString::number(value) : u' ' + QString::number(value); }
 
-// A single-precision value as text, with the seven significant digits it holds:
-// a multiplier of 1.1 reads "1.1", not its double widening "1.10000002384186".
-inline QString singleText(float value) { return QString::number(value, 'g', 7); }
+// A number read from a shared file as an integer of type Int: its whole part, held to
+// Int's range, and 0 for NaN. Every double from a file passes here before it becomes
+// an integer, since 1e300 or Inf cannot be converted.
+template <typename Int> Int clampedTo(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    if (value <= static_cast<double>(std::numeric_limits<Int>::min()))
+        return std::numeric_limits<Int>::min();
+    if (value >= static_cast<double>(std::numeric_limits<Int>::max()))
+        return std::numeric_limits<Int>::max();
+    return static_cast<Int>(value);
+}
+
+// A single-precision value as text, in the fewest digits that read back as the same
+// single: a multiplier of 1.1 reads "1.1", not its double widening "1.10000002384186",
+// and a value that needs eight or nine digits keeps them, so that saving a table never
+// changes it.
+QString singleText(float value);
 
 // A double-precision value as text with its fifteen digits; whole values without a
 // decimal point.
@@ -78,6 +98,9 @@ private:
 
 QString decodeCp932(const QByteArray &bytes);
 QByteArray encodeCp932(const QString &text);
+// The 1-based lines of the bytes that hold a sequence code page 932 has no character
+// for (decoded as U+001A or U+FFFD, or a lead byte dropped at the end).
+QList<int> invalidCp932Lines(const QByteArray &bytes);
 
 enum class FileReadStatus { Ok, Missing, Unreadable };
 

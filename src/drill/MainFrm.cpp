@@ -233,7 +233,7 @@ void MainFrm::初期設定()
     m_sheet = AnswerSheet(h.currentLevel);
     const int level = h.currentLevel;
     if (h.levelKind[level] != 0) {
-        h.timeLimit = kTimeLimitFactor * h.minimumTime[level];
+        h.timeLimit = timeLimitOf(h.minimumTime[level]);
         sLabel10->setText(QStringLiteral("0"));
         h.gaugeScale = gaugeScaleFor(h.timeLimit);
         setElapsedBar(0);

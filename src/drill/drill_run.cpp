@@ -13,6 +13,12 @@ int32_t DrillClock::elapsedSeconds(int64_t nowMs) const
     return static_cast<int32_t>(std::llround((nowMs - m_startMs) / 1000.0));
 }
 
+int32_t timeLimitOf(int32_t minimumTime)
+{
+    const int64_t limit = int64_t{kTimeLimitFactor} * minimumTime;
+    return static_cast<int32_t>(std::clamp<int64_t>(limit, INT32_MIN, INT32_MAX));
+}
+
 LampThresholds lampThresholdsOf(const Hensuu1 &h)
 {
     const int level = h.currentLevel;

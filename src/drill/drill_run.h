@@ -14,6 +14,10 @@ inline constexpr int kProblemsPerSet = 10;
 inline constexpr int kWrongAnswerPenaltySeconds = 30;
 inline constexpr int kTimeLimitFactor = 5; // the time limit is this many minimum times
 
+// Five times the level's minimum time, held to the 32-bit range: a minimum time above
+// 429496729 seconds must not wrap to a limit below zero that ends the drill at once.
+int32_t timeLimitOf(int32_t minimumTime);
+
 // The drill clock runs on the monotonic counter, so a drill across midnight or through
 // a change of the wall clock keeps its true time. A wrong answer moves the start back.
 class DrillClock {

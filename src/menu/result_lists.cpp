@@ -276,8 +276,10 @@ LevelList levelRanking(int level, int viewMode, int rankOrder, int currentPupil,
             if (i == 1 || keys[i] != keys[i - 1])
                 rank = i;
         } else {
-            const auto &ranked = byToday ? h.todayPoints[level] : h.totalPoints[level];
-            if (i == 1 || ranked[p] != ranked[previous])
+            const auto primaryOf = [&](int pupil) {
+                return byToday ? h.todayPoints[level][pupil] : h.totalPoints[level][pupil];
+            };
+            if (i == 1 || primaryOf(p) != primaryOf(previous))
                 rank = i;
         }
         const int grade = gradeOfPupil(p);

@@ -2,10 +2,14 @@
 // day's and all-time figures in fixed columns, oldest pupils first.
 #pragma once
 
+#include "core/hensuu1.h"
+
 #include <QList>
 #include <QString>
 
 #include <cstdint>
+
+struct RosterTables;
 
 inline constexpr auto kNameListHeader = "－－－－－－";
 inline constexpr auto kChooseYourName = "名前を選びなさい";
@@ -31,6 +35,10 @@ struct NameListPupil {
     int totalCount = 0;
     int totalPoints = 0;
 };
+
+// The listed pupils of a roster reading in roster order, each with its figures summed
+// over the levels from the statistics tables.
+QList<NameListPupil> nameListPupils(const RosterTables &roster, const Hensuu1 &h);
 
 // Birth year, display label, name, padding, the view's two values, "*" and the number.
 QString nameListSortLine(const NameListPupil &pupil, NameListView view);

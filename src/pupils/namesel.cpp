@@ -143,22 +143,7 @@ void namesel::名簿表示()
     const Hensuu1 &h = hensuu1();
     ReadRoster();
     const RosterTables &roster = rosterTables();
-    QList<NameListPupil> pupils;
-    pupils.reserve(roster.activePupilCount);
-    for (int position = 1; position <= roster.activePupilCount; ++position) {
-        const RosterRecord &record = roster.rosterRecords[position];
-        const int number = record.number;
-        const int grade = gradeNumberOf(record.birthYear, roster.schoolYear);
-        NameListPupil pupil{record.number, record.birthYear, displayGradeLabel(grade), gradeInSchool(grade),
-                            record.name};
-        for (int level = 1; level <= kMaxLevel; ++level) {
-            pupil.todayCount += h.todayCount[level][number];
-            pupil.todayPoints += h.todayPoints[level][number];
-            pupil.totalCount += h.totalCount[level][number];
-            pupil.totalPoints += h.totalPoints[level][number];
-        }
-        pupils << pupil;
-    }
+    const QList<NameListPupil> pupils = nameListPupils(roster, h);
     const QList<NameListLine> lines =
         buildNameList(pupils, static_cast<NameListView>(m_view), Combo1->currentText(), roster.schoolYear);
     List1->blockSignals(true);

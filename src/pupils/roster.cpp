@@ -148,11 +148,15 @@ int16_t schoolYearOn(const QDate &today, double schoolYearStartMonth)
 
 int gradeNumberOf(int birthYear, int schoolYear)
 {
+    if (birthYear < kFirstBirthYear || birthYear > kLastBirthYear)
+        return kNoGrade;
     return schoolYear - birthYear - 6;
 }
 
 QString displayGradeLabel(int gradeNumber)
 {
+    if (gradeNumber == kNoGrade)
+        return {};
     if (gradeNumber < -2)
         return QStringLiteral("幼-");
     if (gradeNumber <= 0)
@@ -168,6 +172,8 @@ QString displayGradeLabel(int gradeNumber)
 
 int gradeInSchool(int gradeNumber)
 {
+    if (gradeNumber == kNoGrade)
+        return kNoGrade;
     if (gradeNumber <= 0)
         return gradeNumber - 6;
     if (gradeNumber <= 6)
@@ -200,7 +206,11 @@ QString GradeMark(int gradeNumber)
 
 bool GradeFilterMatches(const QString &filter, int gradeNumber)
 {
-    if (filter == QStringLiteral("全学年") || filter == QStringLiteral("家族"))
+    if (filter == QStringLiteral("全学年"))
+        return true;
+    if (gradeNumber == kNoGrade)
+        return false;
+    if (filter == QStringLiteral("家族"))
         return true;
     if (filter == QStringLiteral("小学生全体"))
         return gradeNumber >= 1 && gradeNumber <= 6;
@@ -258,6 +268,14 @@ RosterReading readRosterFile(const QString &path)
                 QStringLiteral("番号%1は%2行目にもあります").arg(number).arg(seenOnLine[number])};
         }
         seenOnLine[number] = lineNumber;
+        if (record.birthYear < kFirstBirthYear || record.birthYear > kLastBirthYear) {
+            reading.problems << RosterProblem{
+                RosterProblem::Kind::BirthYear, lineNumber,
+                QStringLiteral("生まれ年%1は%2から%3の間にありません。学年なしで載ります")
+                    .arg(record.birthYear)
+                    .arg(kFirstBirthYear)
+                    .arg(kLastBirthYear)};
+        }
 
         tables.pupilNames[number] = record.name;
         tables.pupilBirthYears[number] = record.birthYear;

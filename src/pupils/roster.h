@@ -10,11 +10,17 @@
 #include <QString>
 
 #include <array>
+#include <climits>
 #include <cstdint>
 
 inline constexpr auto kRosterFileName = "新名簿.txt";
 inline constexpr int kRosterFields = 8;
 inline constexpr int kRosterTextLength = 20;
+// Birth years outside these give no grade: 20150 or -5 is a typing slip, not a pupil.
+inline constexpr int kFirstBirthYear = 1900;
+inline constexpr int kLastBirthYear = 2100;
+// The grade number of a pupil whose birth year gives none.
+inline constexpr int kNoGrade = INT_MIN;
 
 struct RosterRecord {
     int16_t number = 0;
@@ -48,6 +54,7 @@ struct RosterProblem {
         Skipped,   // the line could not be taken and was left out
         Duplicate, // the number is on an earlier line too; both are listed
         NotListed, // listed pupils beyond the size of the tables
+        BirthYear, // a birth year outside 1900..2100; the pupil is listed without a grade
     };
     Kind kind = Kind::Skipped;
     int line = 0; // 1-based
@@ -68,10 +75,11 @@ struct RosterReading {
 
 // The calendar year, minus 1 before the month the school year starts in.
 int16_t schoolYearOn(const QDate &today, double schoolYearStartMonth);
+// kNoGrade for a birth year outside kFirstBirthYear..kLastBirthYear.
 int gradeNumberOf(int birthYear, int schoolYear);
-// "幼-", "幼1".."幼3", "小1".."小6", "中1".."中3", "高1".."高3", "大+"
+// "幼-", "幼1".."幼3", "小1".."小6", "中1".."中3", "高1".."高3", "大+"; empty for kNoGrade.
 QString displayGradeLabel(int gradeNumber);
-// The year within the pupil's school; below 1 exactly for kindergarten.
+// The year within the pupil's school; below 1 exactly for kindergarten; kNoGrade for kNoGrade.
 int gradeInSchool(int gradeNumber);
 // "幼３", "小１".."小６", "中１".."中３", "高１"; empty for every other grade number.
 QString pupilGradeLabel(int gradeNumber);
@@ -79,13 +87,15 @@ QString pupilGradeLabel(int gradeNumber);
 // "Ⅰ".."Ⅲ" for junior high, a full-width space for every other grade number.
 QString GradeMark(int gradeNumber);
 // Whether a pupil of the grade number belongs to the grade filter text ("全学年",
-// "小学生全体", "中２", "家族", ...); a text that is no filter matches nobody.
+// "小学生全体", "中２", "家族", ...); a text that is no filter matches nobody, and a
+// pupil without a grade belongs to "全学年" only.
 bool GradeFilterMatches(const QString &filter, int gradeNumber);
 
 // Reads the roster file at path into the tables, first recomputing schoolYear from
 // the clock and schoolYearStartMonth. A line whose number lies outside 0..5000 or
 // whose numeric fields are not whole numbers is skipped; listed pupils beyond the
-// tables' 5000 are not listed. A file that cannot be read leaves the tables as they were.
+// tables' 5000 are not listed; a birth year without a grade is reported and kept.
+// A file that cannot be read leaves the tables as they were.
 RosterReading readRosterFile(const QString &path);
 
 // Reads dataPathSetting + "新名簿.txt". A roster that cannot be read ends the program

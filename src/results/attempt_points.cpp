@@ -1,6 +1,7 @@
 #include "results/attempt_points.h"
 
 #include "core/hensuu1.h"
+#include "core/text_values.h"
 
 #include <algorithm>
 #include <array>
@@ -16,12 +17,7 @@ int32_t clampedFloor(double value)
 {
     if (!std::isfinite(value))
         return 0;
-    const double floored = std::floor(value);
-    if (floored >= static_cast<double>(std::numeric_limits<int32_t>::max()))
-        return std::numeric_limits<int32_t>::max();
-    if (floored <= static_cast<double>(std::numeric_limits<int32_t>::min()))
-        return std::numeric_limits<int32_t>::min();
-    return static_cast<int32_t>(floored);
+    return clampedTo<int32_t>(std::floor(value));
 }
 } // namespace
 

@@ -41,7 +41,8 @@ public:
     explicit RecordPointsOfLevel(int level);
     int32_t operator()(int32_t time) const
     {
-        if (time >= 0 && time < m_tabled)
+        // One unsigned comparison for 0 <= time < m_tabled, and the common times first.
+        if (static_cast<uint32_t>(time) < static_cast<uint32_t>(m_tabled)) [[likely]]
             return m_points[time];
         if (time >= m_nothingFrom || time > kNoTimeAbove)
             return 0;

@@ -6,6 +6,7 @@
 
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -15,12 +16,15 @@ namespace {
 // number (halves to even) and held to the field's range.
 template <typename Int> Int wholeNumber(const QString &text)
 {
-    const double value = std::nearbyint(lenientNumber(text));
-    if (value <= std::numeric_limits<Int>::min())
-        return std::numeric_limits<Int>::min();
-    if (value >= std::numeric_limits<Int>::max())
-        return std::numeric_limits<Int>::max();
-    return static_cast<Int>(value);
+    return clampedTo<Int>(std::nearbyint(lenientNumber(text)));
+}
+
+// The multiplier held to what a single holds: 1e300 would become Inf, which no table
+// can be saved with.
+float singleNumber(const QString &text)
+{
+    constexpr double kLargest = std::numeric_limits<float>::max();
+    return static_cast<float>(std::clamp(lenientNumber(text), -kLargest, kLargest));
 }
 
 void storeField(int level, int field, const TextValueReader::Value &value)
@@ -40,7 +44,7 @@ void storeField(int level, int field, const TextValueReader::Value &value)
         h.targetCount[level] = wholeNumber<int16_t>(value.text);
         break;
     case 4:
-        h.pointMultiplier[level] = static_cast<float>(lenientNumber(value.text));
+        h.pointMultiplier[level] = singleNumber(value.text);
         break;
     default: {
         PerLevel<LooseValue> *untyped[] = {&h.overuseCount,      &h.overusePoints,  &h.passPeriodDays,
@@ -78,12 +82,39 @@ QString LoadCriteriaTable(const QString &path)
     return {};
 }
 
+namespace
+{
+// Whether a cell must be written in double quotes to be read back as itself: a comma or
+// a line end would split it, blanks at its ends would be trimmed, a leading quote would
+// be taken as quoting.
+bool needsQuotes(const QString &cell)
+{
+    if (cell.isEmpty())
+        return false;
+    const auto isBlank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    return cell.contains(u',') || cell.contains(u'\r') || cell.contains(u'\n') || isBlank(cell.front()) ||
+           isBlank(cell.back()) || cell.front() == u'"';
+}
+} // namespace
+
 QString SaveCriteriaTable(const QString &path, const CriteriaGrid &rows)
 {
     QString text;
-    for (const QStringList &row : rows) {
+    for (qsizetype i = 0; i < rows.size(); ++i) {
         for (int column = 1; column <= kCriteriaFields; ++column) {
-            text += row.value(column);
+            const QString cell = rows[i].value(column);
+            if (!needsQuotes(cell)) {
+                text += cell;
+            } else if (cell.contains(u'"')) {
+                // Quoted, the quote inside would end the value early.
+                return QStringLiteral("%1行目の%2番目の値「%3」は書けません（「\"」のある値には「,」や改行、"
+                                      "前後の空白を入れられません）。")
+                    .arg(i + 1)
+                    .arg(column)
+                    .arg(cell);
+            } else {
+                text += u'"' + cell + u'"';
+            }
             text += column < kCriteriaFields ? QStringLiteral(",") : QStringLiteral("\r\n");
         }
     }
@@ -93,6 +124,26 @@ QString SaveCriteriaTable(const QString &path, const CriteriaGrid &rows)
     if (!file.open(QIODevice::WriteOnly) || file.write(encodeCp932(text)) < 0 || !file.commit())
         return QStringLiteral("ファイルに書けません（%1）。").arg(file.errorString());
     return LoadCriteriaTable(path);
+}
+
+QList<CriteriaLineFault> criteriaLinesWithoutTwelveFields(const QString &text)
+{
+    QList<QStringView> lines = QStringView(text).split(u'\n');
+    // Blank lines at the end hold no level.
+    while (!lines.isEmpty() && lines.back().trimmed().isEmpty())
+        lines.removeLast();
+    QList<CriteriaLineFault> faults;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        TextValueReader reader(lines[i].toString());
+        int fields = 0;
+        while (!reader.atEnd()) {
+            reader.next();
+            ++fields;
+        }
+        if (fields != kCriteriaFields)
+            faults << CriteriaLineFault{static_cast<int>(i + 1), fields};
+    }
+    return faults;
 }
 
 QStringList criteriaFieldTexts(int level)

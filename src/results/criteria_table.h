@@ -19,9 +19,20 @@ QString LoadCriteriaTable(const QString &path);
 // The editor's rows 0..n; column 0 of each row is the level number and is not written.
 using CriteriaGrid = QList<QStringList>;
 
-// Writes the rows as lines 0..n and reads the file back. Returns an empty text on
-// success, otherwise why the file could not be written (it is then unchanged).
+// Writes the rows as lines 0..n and reads the file back. A cell that would not read
+// back as itself unquoted (a comma, a line end, blanks at its ends) is written in
+// double quotes; a cell that cannot be kept even so (a double quote among them) is
+// refused. Returns an empty text on success, otherwise why the file could not be
+// written (it is then unchanged).
 QString SaveCriteriaTable(const QString &path, const CriteriaGrid &rows);
+
+// A line of the table's text that does not hold exactly twelve fields: the reader takes
+// twelve values per level across line ends, so every later level's values shift.
+struct CriteriaLineFault {
+    int line = 0; // 1-based
+    int fields = 0;
+};
+QList<CriteriaLineFault> criteriaLinesWithoutTwelveFields(const QString &text);
 
 // The twelve fields of a level as the table holds them, in file order.
 QStringList criteriaFieldTexts(int level);

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTime>
 #include <QtEndian>
 
 #include <algorithm>
@@ -169,7 +170,8 @@ RecordText pointsText(int16_t value)
 
 int pointsValue(const ResultRecord &record)
 {
-    return static_cast<int>(lenientNumber(textOf(record.points)));
+    // Five characters hold "9e99" as well as "12".
+    return clampedTo<int>(lenientNumber(textOf(record.points)));
 }
 
 QString schoolCodeOf(const ResultRecord &record)
@@ -179,8 +181,7 @@ QString schoolCodeOf(const ResultRecord &record)
 
 QString recordDateText(double oleDate)
 {
-    // Beyond the years 100..9999 of an OLE date the calendar has nothing to say.
-    if (!std::isfinite(oleDate) || oleDate < -657434 || oleDate > 2958465)
+    if (!oleInCalendar(oleDate))
         return QString::number(oleDate);
     int year = 0;
     int month = 0;
@@ -196,7 +197,7 @@ QString recordDateText(double oleDate)
 
 QString recordTimeText(double timeOfDay)
 {
-    if (!std::isfinite(timeOfDay))
+    if (!oleInCalendar(timeOfDay))
         return QString::number(timeOfDay);
     const int seconds = oleTimeSeconds(timeOfDay);
     const int hours = seconds / 3600;

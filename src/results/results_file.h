@@ -47,8 +47,8 @@ int pointsValue(const ResultRecord &record);
 QString schoolCodeOf(const ResultRecord &record);
 
 // The date as yyyy/mm/dd and the time of day as h:mm:ss (to the nearest second), as
-// the lists and the export show a record; a value no calendar can name is written as
-// a plain number.
+// the lists, the messages and the export show a record; a value the calendar does not
+// hold is written as a plain number.
 QString recordDateText(double oleDate);
 QString recordTimeText(double timeOfDay);
 
@@ -86,12 +86,16 @@ struct RecordNumbers {
     int16_t level;
     int32_t resultTime;
 };
-inline RecordNumbers recordNumbersAt(const QByteArray &bytes, int n)
+// The numeric fields of the record at p, which must hold kRecordSize bytes.
+inline RecordNumbers recordNumbersAt(const char *p)
 {
-    const char *p = bytes.constData() + static_cast<qsizetype>(n - 1) * kRecordSize;
     return {std::bit_cast<double>(qFromLittleEndian<quint64>(p)),
             std::bit_cast<double>(qFromLittleEndian<quint64>(p + 8)), qFromLittleEndian<qint16>(p + 16),
             qFromLittleEndian<qint16>(p + 18), qFromLittleEndian<qint32>(p + 20)};
+}
+inline RecordNumbers recordNumbersAt(const QByteArray &bytes, int n)
+{
+    return recordNumbersAt(bytes.constData() + static_cast<qsizetype>(n - 1) * kRecordSize);
 }
 
 // Opens the file for reading and writing, creating it empty when it is missing, and

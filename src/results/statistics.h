@@ -19,7 +19,9 @@ void LoadResultsFile();
 
 // The steps of the scan around the file read, for callers that already hold the
 // file's bytes (the benchmark compares ways of reading them).
-void clearPupilStatistics();
-void clearBestTimes();
+// Every figure of levels 1..35 and pupils 1..5000 to 0, every best time to 99999.
+void clearPupilFigures();
+// The cache, bestTime and bestTimeAll from the bytes, as LoadResultsFile fills them.
 void fillRecordCache(const QByteArray &bytes);
+// The eight figures from the cache, as ComputePupilStatistics fills them.
 void tallyPupilStatistics();

@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include <cerrno>
+#include <limits>
 
 namespace
 {
@@ -185,6 +186,18 @@ void TestDataTool::checkFindings_data()
     }) << QStringList{"shared/共通データ.txt: 学年の始まりの月（1番目の値）13が1から12の間にありません"};
     QTest::newRow("common data: missing")
         << removing("shared/共通データ.txt") << QStringList{"shared/共通データ.txt: ファイルがありません。"};
+    // Only the file's own problem: no month was read from it.
+    QTest::newRow("common data: empty")
+        << writing("shared/共通データ.txt", {})
+        << QStringList{"shared/共通データ.txt: 1番目の値がありません（値は10個必要です）。"};
+    QTest::newRow("common data: a folder in its place") << Mutation([](DemoFixture &demo) {
+        QFile::remove(demo.shared() + "共通データ.txt");
+        QDir(demo.shared()).mkdir("共通データ.txt");
+    }) << QStringList{"shared/共通データ.txt: ファイルを読めません（file to open is a directory）。"};
+    QTest::newRow("common data: bytes that are not code page 932")
+        << writing("shared/共通データ.txt", "4,\"12345\x81 \"\r\n0\r\n0\r\n0,0,0,0,0,0\r\n")
+        << QStringList{"shared/共通データ.txt:1: "
+                       "シフトJISとして読めないバイトがあります。その文字は別の文字に読み替えられます"};
 
     QTest::newRow("roster: number above 5000")
         << roster("6000,2010,0,0,\"外\",0,,\n")
@@ -203,6 +216,18 @@ void TestDataTool::checkFindings_data()
         << roster(many)
         << QStringList{"shared/新名簿.txt:5005: "
                        "載せられるのは5000人までです。この行から後の3人は名前の一覧に出ません"};
+    QTest::newRow("roster: birth years outside 1900..2100")
+        << roster("50,20150,0,0,\"年\",0,,\n51,1899,0,0,\"昔\",0,,\n52,1900,0,0,\"百\",0,,\n")
+        << QStringList{
+               "shared/新名簿.txt:42: 生まれ年20150は1900から2100の間にありません。学年なしで載ります",
+               "shared/新名簿.txt:43: 生まれ年1899は1900から2100の間にありません。学年なしで載ります"};
+    QTest::newRow("roster: bytes that are not code page 932")
+        << Mutation([](DemoFixture &demo) {
+               demo.write("shared/新名簿.txt",
+                          demo.read("shared/新名簿.txt") + "60,2010,0,0,\"\x85\x40\",0,,\r\n");
+           })
+        << QStringList{"shared/新名簿.txt:42: "
+                       "シフトJISとして読めないバイトがあります。その文字は別の文字に読み替えられます"};
     QTest::newRow("roster: missing") << removing("shared/新名簿.txt")
                                      << QStringList{"shared/新名簿.txt: ファイルがありません。"};
 
@@ -214,6 +239,16 @@ void TestDataTool::checkFindings_data()
                    encodeCp932("目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,禁期間,,,\r\n"
                                "60,120,300,10,1,30,1500,7,1,,,\r\n90,150,300,10,1.5,30,1500,7,1,,,\r\n"))
         << QStringList{"shared/ranvex/タイム回数データ.txt: レベル3の行がありません。"};
+
+    QTest::newRow("criteria: lines without twelve fields")
+        << writing("shared/ranvex/タイム回数データ.txt",
+                   encodeCp932("目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,禁期間,,,\r\n"
+                               "60,120,300,10,1,30,1500,7,1,,\r\n90,150,300,10,1.5,30,1500,7,1,,,\r\n"
+                               "120,200,300,10,2,30,1500,7,1,,,,\r\n\r\n"))
+        << QStringList{"shared/ranvex/タイム回数データ.txt:2: 値が11個あります（12個必要です）。"
+                       "この行から後のレベルの値がずれます",
+                       "shared/ranvex/タイム回数データ.txt:4: 値が13個あります（12個必要です）。"
+                       "この行から後のレベルの値がずれます"};
 
     QTest::newRow("sounds: list missing")
         << removing("shared/音フォルダ/新音ファイル.txt")
@@ -259,6 +294,23 @@ void TestDataTool::checkFindings_data()
     QTest::newRow("results: negative date")
         << writing(results, record(1, 1, 60, 0).toBytes() + record(1, 1, 60, -1).toBytes())
         << QStringList{results + ":2: 日付-1が負です"};
+    // 2958465 is 9999-12-31, the calendar's last day.
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    QTest::newRow("results: dates outside the calendar")
+        << writing(results, record(1, 1, 60, inf).toBytes() + record(1, 1, 60, 1e300).toBytes() +
+                                record(1, 1, 60, 1e18).toBytes() + record(1, 1, 60, 2958466).toBytes() +
+                                record(1, 1, 60, 2958465.5).toBytes() + record(1, 1, 60, nan).toBytes())
+        << QStringList{results + ":1: 日付infが暦の範囲にありません。この記録は数えられません",
+                       results + ":2: 日付1e+300が暦の範囲にありません。この記録は数えられません",
+                       results + ":3: 日付1e+18が暦の範囲にありません。この記録は数えられません",
+                       results + ":4: 日付2.95847e+06が暦の範囲にありません。この記録は数えられません",
+                       results + ":6: 日付nanが暦の範囲にありません。この記録は数えられません"};
+    QTest::newRow("results: times of day outside the calendar")
+        << writing(results, record(1, 1, 60, 46000, nan).toBytes() + record(1, 1, 60, 46000, 0.99).toBytes() +
+                                record(1, 1, 60, 46000, -inf).toBytes())
+        << QStringList{results + ":1: 時刻nanが暦の範囲にありません。この記録は数えられません",
+                       results + ":3: 時刻-infが暦の範囲にありません。この記録は数えられません"};
     QTest::newRow("results: times outside 0..99999")
         << writing(results, record(1, 1, -1).toBytes() + record(1, 1, 0).toBytes() +
                                 record(1, 1, 99999).toBytes() + record(1, 1, 100000).toBytes())

@@ -2,6 +2,9 @@
 
 #include <QTest>
 
+#include <climits>
+#include <limits>
+
 class TestTextValues : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -12,6 +15,12 @@ private Q_SLOTS:
     void looseValueKind_data();
     void looseValueKind();
     void codePage932RoundTrip();
+    void invalidCodePage932Lines_data();
+    void invalidCodePage932Lines();
+    void fileNumbersAsIntegers_data();
+    void fileNumbersAsIntegers();
+    void singleTextReadsBackAsTheSameSingle_data();
+    void singleTextReadsBackAsTheSameSingle();
 };
 
 void TestTextValues::readsValues_data()
@@ -109,6 +118,71 @@ void TestTextValues::codePage932RoundTrip()
     QCOMPARE(decodeCp932(QByteArray("\x81\x7c")), QStringLiteral("－"));
     QCOMPARE(decodeCp932(QByteArray("\x81\x60")), QStringLiteral("～"));
     QCOMPARE(decodeCp932(QByteArray("\xb8\xd8")), QStringLiteral("ｸﾘ"));
+}
+
+void TestTextValues::invalidCodePage932Lines_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QList<int>>("lines");
+    QTest::newRow("valid text") << encodeCp932(QStringLiteral("青木,ｸﾘｱ,①\r\n２行目\r\n")) << QList<int>{};
+    QTest::newRow("a lead byte before a space") << QByteArray("a\r\nb\x81 c\r\nd\r\n") << QList<int>{2};
+    QTest::newRow("a lead byte before the line end") << QByteArray("x\x81\r\ny\x81\r\n") << QList<int>{1, 2};
+    QTest::newRow("a single byte without character") << QByteArray("ok\nok\n\xa0") << QList<int>{3};
+    QTest::newRow("a pair without character") << QByteArray("\x85\x40") << QList<int>{1};
+    QTest::newRow("a lead byte at the very end") << QByteArray("ok\nab\x81") << QList<int>{2};
+    // 0x7F reads as U+001A as well, but is a character of the code page.
+    QTest::newRow("0x7F is valid") << QByteArray("a\x7f") << QList<int>{};
+}
+
+void TestTextValues::invalidCodePage932Lines()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QList<int>, lines);
+    QCOMPARE(invalidCp932Lines(bytes), lines);
+}
+
+void TestTextValues::fileNumbersAsIntegers_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("asInt");
+    QTest::addColumn<int>("asInt16");
+    const double inf = std::numeric_limits<double>::infinity();
+    QTest::newRow("whole") << 12.0 << 12 << 12;
+    QTest::newRow("fraction truncated") << -2.7 << -2 << -2;
+    QTest::newRow("above 16 bits") << 40000.0 << 40000 << 32767;
+    QTest::newRow("9e99") << 9e99 << INT_MAX << 32767;
+    QTest::newRow("-1e300") << -1e300 << INT_MIN << -32768;
+    QTest::newRow("Inf") << inf << INT_MAX << 32767;
+    QTest::newRow("-Inf") << -inf << INT_MIN << -32768;
+    QTest::newRow("NaN") << std::numeric_limits<double>::quiet_NaN() << 0 << 0;
+}
+
+void TestTextValues::fileNumbersAsIntegers()
+{
+    QFETCH(double, value);
+    QFETCH(int, asInt);
+    QFETCH(int, asInt16);
+    QCOMPARE(clampedTo<int>(value), asInt);
+    QCOMPARE(int(clampedTo<int16_t>(value)), asInt16);
+}
+
+void TestTextValues::singleTextReadsBackAsTheSameSingle_data()
+{
+    QTest::addColumn<float>("value");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("1.1") << 1.1f << "1.1";
+    QTest::newRow("whole") << 2.0f << "2";
+    QTest::newRow("needs eight digits") << 1.0000001f << "1.0000001";
+    QTest::newRow("largest single") << std::numeric_limits<float>::max() << "3.4028235e+38";
+    QTest::newRow("negative") << -0.25f << "-0.25";
+}
+
+void TestTextValues::singleTextReadsBackAsTheSameSingle()
+{
+    QFETCH(float, value);
+    QFETCH(QString, text);
+    QCOMPARE(singleText(value), text);
+    QCOMPARE(static_cast<float>(::lenientNumber(text)), value);
 }
 
 QTEST_APPLESS_MAIN(TestTextValues)

@@ -48,6 +48,8 @@ private Q_SLOTS:
     void timeOutWhileTheWarningSoundPlays();
     void lastAnswerTypedWhileTheClockTicks();
     void timeOutEndsTheDrillOnce();
+    void hugeMinimumTimeKeepsTheDrillGoing_data();
+    void hugeMinimumTimeKeepsTheDrillGoing();
     void tenthAnswerAndTimeOutOnTheSameTick();
     void lampsGoOutAtTheirThresholds();
     void penaltyShowsAtTheNextTick();
@@ -412,6 +414,29 @@ void TestMainFrm::timeOutEndsTheDrillOnce()
     QCOMPARE(hensuu1().correctCount, 0);
     QVERIFY(form->InputLabel2[2]->text().isEmpty());
     QVERIFY(m_sound.played.isEmpty());
+}
+
+void TestMainFrm::hugeMinimumTimeKeepsTheDrillGoing_data()
+{
+    QTest::addColumn<int>("minimumTime");
+    QTest::addColumn<int>("timeLimit");
+    QTest::newRow("five times fits") << 429496729 << 2147483645;
+    QTest::newRow("five times does not fit") << 429496730 << INT32_MAX;
+    QTest::newRow("1e10 in the table, read as the largest") << INT32_MAX << INT32_MAX;
+}
+
+void TestMainFrm::hugeMinimumTimeKeepsTheDrillGoing()
+{
+    QFETCH(int, minimumTime);
+    QFETCH(int, timeLimit);
+    hensuu1().minimumTime[1] = minimumTime;
+    MainFrm *form = start(1);
+    QCOMPARE(hensuu1().timeLimit, timeLimit);
+    m_fakes->clock.advance(1);
+    tick();
+    QCOMPARE(m_finished, 0);
+    QVERIFY(form->sTimer1->isActive());
+    QCOMPARE(form->sShape2->width(), 0);
 }
 
 void TestMainFrm::tenthAnswerAndTimeOutOnTheSameTick()

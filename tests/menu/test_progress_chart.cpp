@@ -36,8 +36,10 @@ struct School {
         SetProgramIdentity();
         FillLevelCatalogue();
         Hensuu1 &h = hensuu1();
-        for (auto &level : h.bestTime)
-            level.fill(kTimedOut);
+        for (int level = 0; level < kLevelSlots; ++level) {
+            for (int pupil = 0; pupil < kPupilSlots; ++pupil)
+                h.bestTime[level][pupil] = kTimedOut;
+        }
         RosterTables &tables = rosterTables();
         tables.schoolYear = kSchoolYear;
         const QList<std::tuple<int, int, QString>> pupils = {

@@ -288,7 +288,7 @@ void TestResultLists::timeRanking()
 {
     School school(
         {{1, 3, "青木"}, {2, 3, "石井"}, {3, 4, "上田"}, {4, 4, "遠藤"}, {5, 4, "大野"}, {6, 3, "加藤"}});
-    auto &best = hensuu1().bestTime[1];
+    auto best = hensuu1().bestTime[1];
     best[1] = 55;
     best[2] = 40;
     best[3] = 99998;

@@ -1,4 +1,6 @@
 #include "pupils/name_list.h"
+#include "pupils/roster.h"
+#include "test_support.h"
 
 #include <QTest>
 
@@ -27,6 +29,7 @@ private Q_SLOTS:
     void listIsSortedAndFiltered_data();
     void listIsSortedAndFiltered();
     void chosenName();
+    void figuresAreSummedOverTheLevels();
 };
 
 void TestNameList::figureTexts_data()
@@ -73,6 +76,10 @@ void TestNameList::sortLines_data()
                                                                                               "  90/   1500*12";
     QTest::newRow("longer name is not cut") << 1 << 5 << "小5" << "長谷川太郎丸子"
                                             << "2010小5 長谷川太郎丸子  90/   1500*12";
+    // Blank where the label stands, as wide, and after the youngest pupils.
+    QTest::newRow("no grade") << 0 << kNoGrade << ""
+                              << "山田"
+                              << "9999　  山田" + F.repeated(4) + "  2回/   40回*12";
 }
 
 void TestNameList::sortLines()
@@ -94,12 +101,13 @@ void TestNameList::listIsSortedAndFiltered_data()
 {
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QList<int>>("pupils"); // in list order, after the header line
-    QTest::newRow("all grades, oldest first") << "全学年" << QList<int>{5, 3, 1, 2, 4, 6};
+    // Pupil 7's birth year 20150 gives no grade: listed last, under "全学年" only.
+    QTest::newRow("all grades, oldest first") << "全学年" << QList<int>{5, 3, 1, 2, 4, 6, 7};
     QTest::newRow("elementary") << "小学生全体" << QList<int>{1, 2, 4};
     QTest::newRow("junior high") << "中学生全体" << QList<int>{3};
     QTest::newRow("one grade") << "小５" << QList<int>{1, 2};
     QTest::newRow("no match") << "中１" << QList<int>{};
-    QTest::newRow("family is everyone") << "家族" << QList<int>{5, 3, 1, 2, 4, 6};
+    QTest::newRow("family is everyone with a grade") << "家族" << QList<int>{5, 3, 1, 2, 4, 6};
 }
 
 void TestNameList::listIsSortedAndFiltered()
@@ -108,8 +116,10 @@ void TestNameList::listIsSortedAndFiltered()
     QFETCH(QList<int>, pupils);
     // In school year 2021 the grade number is 2021 - birth year - 6.
     const QList<NameListPupil> roster{
-        pupil(1, 2010, "小5", 5, "佐藤"), pupil(2, 2010, "小5", 5, "鈴木"), pupil(3, 2007, "中2", 2, "高橋"),
-        pupil(4, 2013, "小2", 2, "田中"), pupil(5, 2003, "高3", 3, "伊藤"), pupil(6, 2021, "幼-", -12, "渡辺"),
+        pupil(1, 2010, "小5", 5, "佐藤"),      pupil(2, 2010, "小5", 5, "鈴木"),
+        pupil(3, 2007, "中2", 2, "高橋"),      pupil(4, 2013, "小2", 2, "田中"),
+        pupil(5, 2003, "高3", 3, "伊藤"),      pupil(6, 2021, "幼-", -12, "渡辺"),
+        pupil(7, 20150, "", kNoGrade, "小林"),
     };
     const QList<NameListLine> lines = buildNameList(roster, NameListView::Points, filter, 2021);
     QCOMPARE(lines.first().text, QStringLiteral("－－－－－－"));
@@ -128,6 +138,32 @@ void TestNameList::chosenName()
     const QString line = "小5 山田" + F.repeated(3) + "  90/   1500";
     QCOMPARE(chosenNameOfSelected(line), "小5 山田" + F.repeated(3));
     QCOMPARE(chosenNameOfDoubleClicked(line), "小5 山田" + F.repeated(3) + "  90");
+}
+
+void TestNameList::figuresAreSummedOverTheLevels()
+{
+    FakeEnvironment fakes;
+    resetRosterTables();
+    RosterTables &roster = rosterTables();
+    roster.activePupilCount = 1;
+    roster.rosterRecords[1].number = 7;
+    roster.rosterRecords[1].birthYear = 2010;
+    roster.schoolYear = 2021;
+    Hensuu1 &h = hensuu1();
+    h.todayCount[1][7] = 2;
+    h.todayCount[35][7] = 1;
+    h.totalCount[2][7] = 30;
+    h.todayPoints[1][7] = 40;
+    // Each level's sum fits 32 bits, the pupil's sum over the levels does not.
+    h.totalPoints[1][7] = INT32_MAX;
+    h.totalPoints[2][7] = INT32_MAX;
+    const QList<NameListPupil> pupils = nameListPupils(roster, h);
+    QCOMPARE(pupils.size(), 1);
+    QCOMPARE(pupils[0].displayLabel, QStringLiteral("小5"));
+    QCOMPARE(pupils[0].todayCount, 3.0);
+    QCOMPARE(pupils[0].totalCount, 30);
+    QCOMPARE(pupils[0].todayPoints, 40);
+    QCOMPARE(pupils[0].totalPoints, INT32_MAX);
 }
 
 QTEST_APPLESS_MAIN(TestNameList)

@@ -55,6 +55,8 @@ private Q_SLOTS:
     void gradeOfBirthYearOnDate();
     void gradeLabels_data();
     void gradeLabels();
+    void birthYearWithoutGrade_data();
+    void birthYearWithoutGrade();
     void textFieldsAreCutAndPadded_data();
     void textFieldsAreCutAndPadded();
     void badLinesAreSkipped_data();
@@ -175,6 +177,7 @@ void TestRoster::gradeLabels_data()
     QTest::newRow("12") << 12 << "高3" << 3 << "";
     QTest::newRow("13") << 13 << "大+" << 4 << "";
     QTest::newRow("40") << 40 << "大+" << 31 << "";
+    QTest::newRow("no grade") << kNoGrade << "" << kNoGrade << "";
 }
 
 void TestRoster::gradeLabels()
@@ -186,6 +189,37 @@ void TestRoster::gradeLabels()
     QCOMPARE(displayGradeLabel(grade), display);
     QCOMPARE(gradeInSchool(grade), inSchool);
     QCOMPARE(pupilGradeLabel(grade), pupil);
+}
+
+void TestRoster::birthYearWithoutGrade_data()
+{
+    QTest::addColumn<int>("birthYear");
+    QTest::addColumn<bool>("graded");
+    QTest::newRow("1900") << 1900 << true;
+    QTest::newRow("2100") << 2100 << true;
+    QTest::newRow("1899") << 1899 << false;
+    QTest::newRow("2101") << 2101 << false;
+    QTest::newRow("20150, a digit too many") << 20150 << false;
+    QTest::newRow("0") << 0 << false;
+    QTest::newRow("-5") << -5 << false;
+}
+
+void TestRoster::birthYearWithoutGrade()
+{
+    QFETCH(int, birthYear);
+    QFETCH(bool, graded);
+    RosterFixture fixture;
+    const RosterReading reading = fixture.read(QStringLiteral("7,%1,0,0,七,0,,\n").arg(birthYear));
+    // Listed all the same: only the grade is unknown.
+    QCOMPARE(listedNumbers(), QList<int>{7});
+    const RosterTables &tables = rosterTables();
+    QCOMPARE(gradeNumberOf(tables.pupilBirthYears[7], tables.schoolYear) != kNoGrade, graded);
+    QCOMPARE(reading.problems.size(), graded ? 0 : 1);
+    if (!graded) {
+        QCOMPARE(reading.problems[0].kind, RosterProblem::Kind::BirthYear);
+        QCOMPARE(reading.problems[0].line, 1);
+        QVERIFY(tables.pupilGradeLabels[7].isEmpty());
+    }
 }
 
 void TestRoster::textFieldsAreCutAndPadded_data()
@@ -311,9 +345,9 @@ void TestRoster::missingRosterEndsTheProgram()
 void TestRoster::gradeFilters_data()
 {
     QTest::addColumn<QString>("filter");
-    QTest::addColumn<QList<int>>("matching"); // among grade numbers -3..13
+    QTest::addColumn<QList<int>>("matching"); // among grade numbers -3..13 and no grade
     QTest::newRow("全学年") << "全学年"
-                            << QList<int>{-3, -2, -1, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
+                            << QList<int>{-3, -2, -1, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, kNoGrade};
     QTest::newRow("家族") << "家族" << QList<int>{-3, -2, -1, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
     QTest::newRow("小学生全体") << "小学生全体" << QList<int>{1, 2, 3, 4, 5, 6};
     QTest::newRow("中学生全体") << "中学生全体" << QList<int>{7, 8, 9};
@@ -338,6 +372,8 @@ void TestRoster::gradeFilters()
         if (GradeFilterMatches(filter, grade))
             matched << grade;
     }
+    if (GradeFilterMatches(filter, kNoGrade))
+        matched << kNoGrade;
     QCOMPARE(matched, matching);
 }
 

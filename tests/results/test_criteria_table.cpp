@@ -4,6 +4,8 @@
 
 #include <QTest>
 
+#include <limits>
+
 namespace {
 const QString kCaptions = QStringLiteral("目標Time,最低Time,ｸﾘｱﾎﾟｲﾝﾄ,ｸﾘｱ回数,ﾎﾟｲﾝﾄ倍率,禁回,禁点,判期間,禁期間,,,");
 
@@ -25,6 +27,11 @@ private Q_SLOTS:
     void saveWritesExactBytesAndReadsBack();
     void roundTripKeepsEveryField_data();
     void roundTripKeepsEveryField();
+    void cellsKeptWhole_data();
+    void cellsKeptWhole();
+    void cellThatCannotBeKeptIsRefused();
+    void multiplierKeptToWhatASingleHolds_data();
+    void multiplierKeptToWhatASingleHolds();
     void ignoresLinesAfter35();
     void truncatedLastLineKeepsRestOfLevel();
 };
@@ -100,6 +107,75 @@ void TestCriteriaTable::roundTripKeepsEveryField()
     QCOMPARE(SaveCriteriaTable(criteriaPath(classroom), gridOf({kCaptions, line, line, line})), QString());
     for (int level = 1; level <= 3; ++level)
         QCOMPARE(criteriaFieldTexts(level).join(','), line);
+}
+
+void TestCriteriaTable::cellsKeptWhole_data()
+{
+    QTest::addColumn<QString>("cell");
+    QTest::addColumn<QByteArray>("written");
+    QTest::newRow("plain") << "memo" << QByteArray("memo");
+    QTest::newRow("a comma") << "a,b" << QByteArray("\"a,b\"");
+    QTest::newRow("a line end") << "a\r\nb" << QByteArray("\"a\r\nb\"");
+    QTest::newRow("spaces at the ends") << " 7 " << QByteArray("\" 7 \"");
+    QTest::newRow("a quote inside") << "5\"x" << QByteArray("5\"x");
+}
+
+void TestCriteriaTable::cellsKeptWhole()
+{
+    QFETCH(QString, cell);
+    QFETCH(QByteArray, written);
+    FakeEnvironment fakes;
+    TestClassroom classroom;
+    const QString line = "60,120,300,10,1,30,1500,7,1,,,";
+    CriteriaGrid rows = gridOf({kCaptions, line, line, line});
+    rows[2][10] = cell;
+    QCOMPARE(SaveCriteriaTable(criteriaPath(classroom), rows), QString());
+    QVERIFY(classroom.readBytes(criteriaPath(classroom))
+                .contains("\r\n60,120,300,10,1,30,1500,7,1," + written + ",,\r\n"));
+    // The cell comes back as it was, and the levels after it keep their values.
+    QCOMPARE(hensuu1().criteriaExtra1[2].text, cell);
+    QCOMPARE(hensuu1().criteriaExtra2[2].text, QString());
+    QCOMPARE(criteriaFieldTexts(3).join(','), line);
+}
+
+void TestCriteriaTable::cellThatCannotBeKeptIsRefused()
+{
+    FakeEnvironment fakes;
+    TestClassroom classroom;
+    const QString line = "60,120,300,10,1,30,1500,7,1,,,";
+    QCOMPARE(SaveCriteriaTable(criteriaPath(classroom), gridOf({kCaptions, line, line, line})), QString());
+    const QByteArray before = classroom.readBytes(criteriaPath(classroom));
+    CriteriaGrid rows = gridOf({kCaptions, line, line, line});
+    rows[1][12] = "\"a\",b";
+    const QString problem = SaveCriteriaTable(criteriaPath(classroom), rows);
+    QVERIFY2(problem.startsWith(QStringLiteral("2行目の12番目の値「\"a\",b」は書けません")),
+             qPrintable(problem));
+    QCOMPARE(classroom.readBytes(criteriaPath(classroom)), before);
+}
+
+void TestCriteriaTable::multiplierKeptToWhatASingleHolds_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<float>("multiplier");
+    QTest::addColumn<QString>("savedAs");
+    QTest::newRow("1.1") << "1.1" << 1.1f << "1.1";
+    QTest::newRow("eight digits") << "1.0000001" << 1.0000001f << "1.0000001";
+    QTest::newRow("1e300") << "1e300" << std::numeric_limits<float>::max() << "3.4028235e+38";
+    QTest::newRow("-1e300") << "-1e300" << -std::numeric_limits<float>::max() << "-3.4028235e+38";
+}
+
+void TestCriteriaTable::multiplierKeptToWhatASingleHolds()
+{
+    QFETCH(QString, field);
+    QFETCH(float, multiplier);
+    QFETCH(QString, savedAs);
+    FakeEnvironment fakes;
+    TestClassroom classroom;
+    const QString line = "60,120,300,10," + field + ",30,1500,7,1,,,";
+    classroom.writeText(criteriaPath(classroom), kCaptions + "\n" + line + "\n" + line + "\n" + line + "\n");
+    QCOMPARE(LoadCriteriaTable(criteriaPath(classroom)), QString());
+    QCOMPARE(hensuu1().pointMultiplier[2], multiplier);
+    QCOMPARE(criteriaFieldTexts(2)[4], savedAs);
 }
 
 void TestCriteriaTable::ignoresLinesAfter35()

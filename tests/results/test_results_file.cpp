@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <cerrno>
+#include <climits>
 #include <map>
 
 Q_DECLARE_METATYPE(FileStep)
@@ -88,6 +89,8 @@ private Q_SLOTS:
     void recordGoldenBytes();
     void pointsTextAndValue_data();
     void pointsTextAndValue();
+    void pointsFieldOfAnotherProgram_data();
+    void pointsFieldOfAnotherProgram();
     void schoolCodeFieldText_data();
     void schoolCodeFieldText();
 
@@ -179,6 +182,26 @@ void TestResultsFile::pointsTextAndValue()
     record.points = pointsText(static_cast<int16_t>(value));
     QCOMPARE(QByteArray(record.points.data(), 5), bytes);
     QCOMPARE(pointsValue(record), readBack);
+}
+
+void TestResultsFile::pointsFieldOfAnotherProgram_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("value");
+    QTest::newRow("spaces") << QByteArray("     ") << 0;
+    QTest::newRow("spaces around") << QByteArray(" 7   ") << 7;
+    QTest::newRow("an exponent") << QByteArray("1e5  ") << 100000;
+    QTest::newRow("9e99 is held to the range") << QByteArray("9e99 ") << INT_MAX;
+    QTest::newRow("-9e99 as well") << QByteArray("-9e99") << INT_MIN;
+}
+
+void TestResultsFile::pointsFieldOfAnotherProgram()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, value);
+    ResultRecord record;
+    std::copy(bytes.begin(), bytes.end(), record.points.begin());
+    QCOMPARE(pointsValue(record), value);
 }
 
 void TestResultsFile::schoolCodeFieldText_data()

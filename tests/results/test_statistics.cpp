@@ -9,6 +9,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <limits>
+
 namespace
 {
 double todayOle(const FakeEnvironment &fakes)
@@ -78,6 +80,8 @@ private Q_SLOTS:
     void droppedAndSkippedRecords_data();
     void droppedAndSkippedRecords();
     void bestTimes();
+    void largePointsThatFitAreAdded();
+    void pointsTooLargeToAddEndTheProgram_data();
     void pointsTooLargeToAddEndTheProgram();
     void missingFolderRetriedThenReported();
     void folderAppearingDuringTheWaitIsRead();
@@ -165,8 +169,11 @@ void TestStatistics::tablesAreClearedBeforeEachScan()
     QCOMPARE(hensuu1().totalCount[1][3], int16_t(2));
 
     scan.write({record(today, 3, 1, 100)});
+    // A figure set between scans in a row no record names is cleared as well.
+    hensuu1().todayPoints[20][7] = 3;
     ComputePupilStatistics();
     const Hensuu1 &h = hensuu1();
+    QCOMPARE(h.todayPoints[20][7], 0);
     QCOMPARE(h.totalCount[1][3], int16_t(1));
     QCOMPARE(h.todayPoints[1][3], 5);
     QCOMPARE(h.totalCount[2][9], int16_t(0));
@@ -224,30 +231,44 @@ void TestStatistics::keepsTheLast20000Records()
 void TestStatistics::droppedAndSkippedRecords_data()
 {
     QTest::addColumn<double>("dayOffset");
+    QTest::addColumn<double>("timeOfDay");
     QTest::addColumn<int>("pupil");
     QTest::addColumn<int>("level");
     QTest::addColumn<bool>("lowersItsBestTime"); // bestTime[level][pupil] becomes 30
 
-    QTest::newRow("pupil 0 is dropped") << 0.0 << 0 << 1 << false;
-    QTest::newRow("level 0 is dropped") << 0.0 << 5 << 0 << false;
-    QTest::newRow("negative date is dropped, best time kept") << -50000.0 << 5 << 1 << true;
-    QTest::newRow("pupil above 5000 is skipped") << 0.0 << 5001 << 1 << false;
-    QTest::newRow("negative pupil is skipped") << 0.0 << -1 << 1 << false;
-    QTest::newRow("level above 35 is skipped") << 0.0 << 5 << 36 << false;
-    QTest::newRow("negative level is skipped") << 0.0 << 5 << -1 << false;
+    QTest::newRow("pupil 0 is dropped") << 0.0 << 0.5 << 0 << 1 << false;
+    QTest::newRow("level 0 is dropped") << 0.0 << 0.5 << 5 << 0 << false;
+    QTest::newRow("negative date is dropped, best time kept") << -50000.0 << 0.5 << 5 << 1 << true;
+    QTest::newRow("pupil above 5000 is skipped") << 0.0 << 0.5 << 5001 << 1 << false;
+    QTest::newRow("negative pupil is skipped") << 0.0 << 0.5 << -1 << 1 << false;
+    QTest::newRow("level above 35 is skipped") << 0.0 << 0.5 << 5 << 36 << false;
+    QTest::newRow("negative level is skipped") << 0.0 << 0.5 << 5 << -1 << false;
+    // Left out of every figure, the best times too: a date of +Inf would otherwise lie
+    // in every period for good.
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double pastTheCalendar = 2958466 - oleDateOf(QDate(2026, 12, 9));
+    QTest::newRow("date +Inf is skipped") << inf << 0.5 << 5 << 1 << false;
+    QTest::newRow("date 1e300 is skipped") << 1e300 << 0.5 << 5 << 1 << false;
+    QTest::newRow("date past 9999-12-31 is skipped") << pastTheCalendar << 0.5 << 5 << 1 << false;
+    QTest::newRow("date NaN is skipped") << nan << 0.5 << 5 << 1 << false;
+    QTest::newRow("time of day NaN is skipped") << 0.0 << nan << 5 << 1 << false;
+    QTest::newRow("time of day -Inf is skipped") << 0.0 << -inf << 5 << 1 << false;
 }
 
 void TestStatistics::droppedAndSkippedRecords()
 {
     QFETCH(double, dayOffset);
+    QFETCH(double, timeOfDay);
     QFETCH(int, pupil);
     QFETCH(int, level);
     QFETCH(bool, lowersItsBestTime);
 
     Scan scan;
     const double today = todayOle(scan.fakes);
-    scan.write(
-        {record(today, 3, 1, 45), record(today + dayOffset, pupil, level, 30), record(today, 4, 1, 55)});
+    ResultRecord odd = record(today + dayOffset, pupil, level, 30);
+    odd.timeOfDay = timeOfDay;
+    scan.write({record(today, 3, 1, 45), odd, record(today, 4, 1, 55)});
     ComputePupilStatistics();
 
     const Hensuu1 &h = hensuu1();
@@ -282,12 +303,41 @@ void TestStatistics::bestTimes()
     QCOMPARE(h.bestTimeAll[3], 99999);
 }
 
-void TestStatistics::pointsTooLargeToAddEndTheProgram()
+void TestStatistics::largePointsThatFitAreAdded()
 {
     Scan scan;
-    hensuu1().pointMultiplier[1] = 1e9f;
+    // 55 000 000 points a record: too many to add unchecked, few enough to fit.
+    hensuu1().pointMultiplier[1] = 1e6f;
     const double today = todayOle(scan.fakes);
-    scan.write({record(today, 1, 1, 0), record(today, 1, 1, 0)});
+    scan.write(
+        {record(today, 1, 1, 0), record(today, 1, 1, 0), record(today - 3, 1, 1, 0), record(today, 2, 2, 0)});
+    ComputePupilStatistics();
+    const Hensuu1 &h = hensuu1();
+    QCOMPARE(h.totalPoints[1][1], 165'000'000);
+    QCOMPARE(h.todayPoints[1][1], 110'000'000);
+    QCOMPARE(h.passWindowPoints[1][1], 165'000'000);
+    QCOMPARE(h.totalCount[1][1], int16_t(3));
+    QCOMPARE(h.totalPoints[2][2], 55);
+    QVERIFY(scan.fakes.dialogs.messages.isEmpty());
+}
+
+void TestStatistics::pointsTooLargeToAddEndTheProgram_data()
+{
+    QTest::addColumn<float>("multiplier");
+    QTest::addColumn<double>("secondDate"); // in days from today
+    QTest::newRow("1e9") << 1e9f << 0.0;
+    // The points are held to the 32-bit range; the record dated 1e300 is no record.
+    QTest::newRow("1e30, a record dated 1e300 between") << 1e30f << 1e300;
+}
+
+void TestStatistics::pointsTooLargeToAddEndTheProgram()
+{
+    QFETCH(float, multiplier);
+    QFETCH(double, secondDate);
+    Scan scan;
+    hensuu1().pointMultiplier[1] = multiplier;
+    const double today = todayOle(scan.fakes);
+    scan.write({record(today, 1, 1, 0), record(today + secondDate, 1, 1, 0), record(today, 1, 1, 0)});
     QVERIFY_THROWS_EXCEPTION(ProgramEnded, ComputePupilStatistics());
     QCOMPARE(scan.fakes.dialogs.messages.size(), 1);
     QCOMPARE(scan.fakes.dialogs.messages[0].text,

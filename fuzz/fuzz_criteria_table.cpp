@@ -1,0 +1,74 @@
+// The pass-criteria table. Whatever the bytes: the table read, written again as the
+// editor writes it and read back holds the same values, and writing it once more gives
+// the same bytes.
+#include "core/hensuu1.h"
+#include "core/startup.h"
+#include "fuzz_support.h"
+#include "results/criteria_table.h"
+
+#include <QFile>
+
+namespace
+{
+// Every value of every level, typed ones as numbers; untyped ones by their text, since a
+// quoted "7" is kept as text and written back as the number 7.
+QStringList tableValues()
+{
+    const Hensuu1 &h = hensuu1();
+    QStringList values;
+    for (int level = 0; level < kCriteriaLines; ++level) {
+        values << QString::number(h.passTime[level]) << QString::number(h.minimumTime[level])
+               << QString::number(h.targetPoints[level]) << QString::number(h.targetCount[level])
+               << QString::number(h.pointMultiplier[level], 'g', 9);
+        for (const auto *untyped :
+             {&h.overuseCount, &h.overusePoints, &h.passPeriodDays, &h.overusePeriodDays, &h.criteriaExtra1,
+              &h.criteriaExtra2, &h.criteriaExtra3})
+            values << (*untyped)[level].text;
+    }
+    return values;
+}
+
+CriteriaGrid tableRows()
+{
+    CriteriaGrid rows;
+    for (int level = 0; level < kCriteriaLines; ++level)
+        rows << (QStringList{QString::number(level)} + criteriaFieldTexts(level));
+    return rows;
+}
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    FuzzEnvironment &fuzz = fuzzEnvironment();
+    const QString path = fuzz.classroom.dataFolder() + QString::fromUtf8(kCriteriaFileName);
+    const QString again = fuzz.classroom.dataFolder() + QStringLiteral("saved.txt");
+    fuzz.classroom.write(path,
+                         QByteArray(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size)));
+
+    clearCriteriaTables();
+    LoadCriteriaTable(path);
+    const QStringList read = tableValues();
+
+    // Every value the reader gives can be written: a quoted one holds no quote.
+    const QString saved = SaveCriteriaTable(again, tableRows());
+    FUZZ_REQUIRE(saved.isEmpty(), saved);
+    const QByteArray first = bytesOf(again);
+    clearCriteriaTables();
+    LoadCriteriaTable(again);
+    const QStringList readBack = tableValues();
+    for (qsizetype i = 0; i < read.size(); ++i) {
+        FUZZ_REQUIRE(read[i] == readBack[i], QStringLiteral("level %1 field %2: \"%3\" read back as \"%4\"")
+                                                 .arg(i / kCriteriaFields)
+                                                 .arg(i % kCriteriaFields + 1)
+                                                 .arg(read[i], readBack[i]));
+    }
+    FUZZ_REQUIRE(SaveCriteriaTable(again, tableRows()).isEmpty(), again);
+    FUZZ_REQUIRE(bytesOf(again) == first, QString::fromLatin1(first.toHex()));
+    return 0;
+}

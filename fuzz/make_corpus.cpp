@@ -1,0 +1,79 @@
+// Writes the seed inputs of every fuzz target from a demo classroom, kept small: a few
+// kilobytes a seed, the results file cut to a few dozen records.
+//   fuzz_make_corpus DIR   writes DIR/<target>/<seed>
+#include "app/demo_classroom.h"
+#include "core/startup.h"
+#include "drill/sounds.h"
+#include "fuzz_support.h"
+#include "pupils/roster.h"
+#include "results/results_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace
+{
+constexpr int kSeedRecords = 40;
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        fuzzFailure(__FILE__, __LINE__, "the demo classroom can be read", path);
+    return file.readAll();
+}
+
+void writeSeed(const QString &folder, const QString &target, const QString &name, const QByteArray &bytes)
+{
+    QDir(folder).mkpath(target);
+    QFile file(folder + u'/' + target + u'/' + name);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        fuzzFailure(__FILE__, __LINE__, "the seed can be written", file.fileName());
+}
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: fuzz_make_corpus DIR\n");
+        return 2;
+    }
+    fuzzEnvironment(); // the fixed clock the targets run on dates the demo's records
+    const QString out = QString::fromLocal8Bit(argv[1]);
+    QTemporaryDir demo;
+    if (const QString problem = writeDemoClassroom(demo.path(), QStringLiteral("ranvex"));
+        !problem.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qUtf8Printable(problem));
+        return 1;
+    }
+    const QString shared = demo.path() + QStringLiteral("/shared/");
+    // The demo's own folder would make every run's seed differ: a school's share instead.
+    const QByteArray pathFile = bytesOf(demo.path() + u'/' + QString::fromUtf8(kPathFileName))
+                                    .replace(QDir::toNativeSeparators(shared).toUtf8(), "\\\\server\\juku\\");
+    const QByteArray common = bytesOf(shared + QString::fromUtf8(kCommonDataFileName));
+    const QByteArray roster = bytesOf(shared + QString::fromUtf8(kRosterFileName));
+    const QByteArray criteria =
+        bytesOf(shared + QStringLiteral("ranvex/") + QString::fromUtf8(kCriteriaFileName));
+    const QByteArray sounds =
+        bytesOf(shared + QString::fromUtf8(kSoundFolderName) + u'/' + QString::fromUtf8(kSoundListFileName));
+    const QByteArray results =
+        bytesOf(shared + QStringLiteral("ranvex/") + QString::fromUtf8(kResultsFileName));
+    const QByteArray firstRecords = results.left(kSeedRecords * kRecordSize);
+    const QByteArray lastRecords = results.right(kSeedRecords * kRecordSize);
+
+    writeSeed(out, QStringLiteral("text_values"), QStringLiteral("path_file"), pathFile);
+    writeSeed(out, QStringLiteral("text_values"), QStringLiteral("common_data"), common);
+    writeSeed(out, QStringLiteral("text_values"), QStringLiteral("sound_list"), sounds);
+    writeSeed(out, QStringLiteral("roster"), QStringLiteral("roster"), roster);
+    writeSeed(out, QStringLiteral("criteria_table"), QStringLiteral("criteria_table"), criteria);
+    writeSeed(out, QStringLiteral("statistics"), QStringLiteral("first_records"),
+              joinFuzzInput({criteria, firstRecords}));
+    writeSeed(out, QStringLiteral("statistics"), QStringLiteral("last_records"),
+              joinFuzzInput({criteria, lastRecords}));
+    writeSeed(out, QStringLiteral("data_tool"), QStringLiteral("classroom"),
+              joinFuzzInput({common, roster, criteria, sounds, lastRecords}));
+    return 0;
+}
