@@ -15,9 +15,6 @@ namespace
 constexpr int32_t kFailedFrom = 90000;
 constexpr int32_t kFailedBest = 99998;
 constexpr int64_t kPointsKeyBase = 1000000;
-// The calendar's days as OLE dates: 0100-01-01 .. 9999-12-31.
-constexpr double kFirstCalendarDay = -657434;
-constexpr double kLastCalendarDay = 2958465;
 
 const QString kOwnMark = QStringLiteral("●");
 // Where a time-out's time would stand, as wide as "  45秒".
@@ -173,8 +170,7 @@ QString monthDayStamp(double oleDate)
 bool isListableRecord(const RecordNumbers &record, int levelCount)
 {
     return record.level >= 1 && record.level <= levelCount && record.pupil >= 0 &&
-           record.pupil <= kMaxPupil && record.date >= kFirstCalendarDay && record.date <= kLastCalendarDay &&
-           std::isfinite(record.timeOfDay);
+           record.pupil <= kMaxPupil && oleInCalendar(record.date) && oleInCalendar(record.timeOfDay);
 }
 
 int32_t listedRecordPoints(int32_t time, int32_t passTime)
