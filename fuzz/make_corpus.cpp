@@ -75,5 +75,9 @@ int main(int argc, char **argv)
               joinFuzzInput({criteria, lastRecords}));
     writeSeed(out, QStringLiteral("data_tool"), QStringLiteral("classroom"),
               joinFuzzInput({common, roster, criteria, sounds, lastRecords}));
+    writeSeed(out, QStringLiteral("result_lists"), QStringLiteral("classroom"),
+              joinFuzzInput({roster, criteria, lastRecords}));
+    writeSeed(out, QStringLiteral("record_list"), QStringLiteral("classroom"), joinFuzzInput({roster, lastRecords}));
+    writeSeed(out, QStringLiteral("time_distribution"), QStringLiteral("last_records"), lastRecords);
     return 0;
 }
