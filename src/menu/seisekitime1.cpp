@@ -27,14 +27,6 @@ const QColor kLineGrey(224, 224, 224);
 // The chart panel covers the level columns below the header.
 const QRect kChartPanel = twipsRect(120, 1740, 15120, 9660);
 constexpr int kChartSurfaceWidth = 820;
-
-QLabel *makeLabel(QWidget *parent, const QRect &geometry, int pointSize = 11, bool bold = false)
-{
-    auto *label = new QLabel(parent);
-    label->setGeometry(geometry);
-    label->setFont(screenFont(pointSize, bold));
-    return label;
-}
 } // namespace
 
 seisekitime1::seisekitime1(QWidget *parent) : Screen(parent)
@@ -44,11 +36,11 @@ seisekitime1::seisekitime1(QWidget *parent) : Screen(parent)
     const Hensuu1 &h = hensuu1();
     setBackground(this, h.seasonColor);
 
-    Label11 = makeLabel(this, {16, 8, 200, 44}, 24, true);
-    Label12 = makeLabel(this, {230, 8, 300, 24}, 14, true);
-    Label13 = makeLabel(this, {230, 34, 300, 20}, 11);
-    Label17 = makeLabel(this, {540, 8, 160, 24}, 12);
-    Label18 = makeLabel(this, {540, 34, 200, 20}, 12);
+    Label11 = makeLabel(this, {}, {16, 8, 200, 44}, 24, true);
+    Label12 = makeLabel(this, {}, {230, 8, 300, 24}, 14, true);
+    Label13 = makeLabel(this, {}, {230, 34, 300, 20}, 11);
+    Label17 = makeLabel(this, {}, {540, 8, 160, 24}, 12);
+    Label18 = makeLabel(this, {}, {540, 34, 200, 20}, 12);
 
     Combo1 = new QComboBox(this);
     Combo1->setGeometry(720, 30, 120, 26);
@@ -101,7 +93,7 @@ seisekitime1::seisekitime1(QWidget *parent) : Screen(parent)
     Picture2 = new QWidget(this);
     setBackground(Picture2, h.seasonColor);
     Picture2->setGeometry(0, 0, kCanvasWidth, kCanvasHeight);
-    Label19 = makeLabel(Picture2, {0, 330, kCanvasWidth, 50}, 24, true);
+    Label19 = makeLabel(Picture2, {}, {0, 330, kCanvasWidth, 50}, 24, true);
     Label19->setText(QStringLiteral("Just a moment, please."));
     Label19->setAlignment(Qt::AlignCenter);
     ProgressBar1 = new QProgressBar(Picture2);
@@ -112,7 +104,7 @@ seisekitime1::seisekitime1(QWidget *parent) : Screen(parent)
 void seisekitime1::buildColumn(int level)
 {
     const Hensuu1 &h = hensuu1();
-    Label1[level] = makeLabel(this, {0, 70, 28, 36}, 16, true);
+    Label1[level] = makeLabel(this, {}, {0, 70, 28, 36}, 16, true);
     Label1[level]->setText(QString::number(level));
     Label3[level] = new ClickableLabel(this);
     Label3[level]->setFont(screenFont(16, true));
@@ -126,23 +118,23 @@ void seisekitime1::buildColumn(int level)
     Command4[level]->setToolTip(QStringLiteral("クリックしてスタートします。番号を押してもよろしい"));
     connect(Command4[level], &QPushButton::clicked, this, [this, level] { startLevel(level, true); });
 
-    Text1[level] = makeLabel(this, {}, 11, true);
+    Text1[level] = makeLabel(this, {}, {}, 11, true);
     Text1[level]->setText(QStringLiteral("やりすぎ禁止"));
     Text1[level]->setAlignment(Qt::AlignCenter);
     Text1[level]->setFrameStyle(QFrame::Box);
     setBackground(Text1[level], QColor(192, 192, 192));
     Text1[level]->hide();
 
-    Label7[level] = makeLabel(this, {}, 11);
+    Label7[level] = makeLabel(this, {}, {}, 11);
     setBackground(Label7[level], kLineGrey);
     Label7[level]->setText(targetLine(level));
-    Label8[level] = makeLabel(this, {}, 11);
+    Label8[level] = makeLabel(this, {}, {}, 11);
     setBackground(Label8[level], kLineGrey);
     Label8[level]->setText(recentPeriodLine(level, h.currentPupil));
-    Label9[level] = makeLabel(this, {}, 11, true);
-    Label10[level] = makeLabel(this, {}, 11, true);
-    Label14[level] = makeLabel(this, {}, 11);
-    Label15[level] = makeLabel(this, {}, 11);
+    Label9[level] = makeLabel(this, {}, {}, 11, true);
+    Label10[level] = makeLabel(this, {}, {}, 11, true);
+    Label14[level] = makeLabel(this, {}, {}, 11);
+    Label15[level] = makeLabel(this, {}, {}, 11);
     List5[level] = new QListWidget(this);
     List5[level]->setFont(fixedPitchFont(11));
     List5[level]->setFocusPolicy(Qt::NoFocus);
@@ -220,7 +212,7 @@ void seisekitime1::buildListControls()
     connect(Combo2, &QComboBox::activated, this, &seisekitime1::Combo2_Click);
     connect(Combo1, &QComboBox::activated, this, &seisekitime1::Combo1_Click);
 
-    Label5 = makeLabel(this, {16, 248, 992, 28}, 14, true);
+    Label5 = makeLabel(this, {}, {16, 248, 992, 28}, 14, true);
 
     HScroll1 = new QScrollBar(Qt::Horizontal, this);
     HScroll1->setGeometry(kColumnsLeft, kListsBottom + 2, kCanvasWidth - 2 * kColumnsLeft, 16);
@@ -242,7 +234,7 @@ void seisekitime1::buildListControls()
     Picture6 = new QWidget(this);
     setBackground(Picture6, QColor(255, 255, 192));
     Picture6->setGeometry(312, 420, 400, 120);
-    Label21 = makeLabel(Picture6, {0, 16, 400, 40}, 18, true);
+    Label21 = makeLabel(Picture6, {}, {0, 16, 400, 40}, 18, true);
     Label21->setText(QStringLiteral("Just a momento, please."));
     Label21->setAlignment(Qt::AlignCenter);
     ProgressBar2 = new QProgressBar(Picture6);
@@ -268,7 +260,7 @@ void seisekitime1::buildChartPanel()
         b->setFocusPolicy(Qt::NoFocus);
         return b;
     };
-    auto *levelsCaption = makeLabel(Picture11, {x, 8, w, 22}, 11, true);
+    auto *levelsCaption = makeLabel(Picture11, {}, {x, 8, w, 22}, 11, true);
     levelsCaption->setText(QStringLiteral("レベル"));
     List3 = new QListWidget(Picture11);
     List3->setGeometry(x, 32, w, 96);
