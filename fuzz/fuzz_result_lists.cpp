@@ -88,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                 const QString where =
                     QStringLiteral("kind %1 level %2 %3").arg(int(kind)).arg(level).arg(filter);
                 FUZZ_REQUIRE(!list.hidden, where);
-                FUZZ_REQUIRE(list.scrollRow >= -1 && list.scrollRow < list.lines.size(), where);
+                FUZZ_REQUIRE(list.ownRow >= -1 && list.ownRow < list.lines.size(), where);
                 const int lines = static_cast<int>(list.lines.size());
                 switch (kind) {
                 case ListKind::BestTimes:

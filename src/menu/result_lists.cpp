@@ -300,7 +300,7 @@ LevelList levelRanking(int level, int viewMode, int rankOrder, int currentPupil,
         }
         list.pupils << p;
         if (own)
-            list.scrollRow = static_cast<int>(list.lines.size()) - 2;
+            list.ownRow = static_cast<int>(list.lines.size()) - 1;
     }
     return list;
 }

@@ -87,9 +87,9 @@ struct LevelList {
     QStringList lines;
     QList<int> pupils;   // the pupil of each line of a ranking
     bool hidden = false; // a practice level keeps its list hidden
-    // The row the list is scrolled to, nothing highlighted: the line above the current
-    // pupil's own line in a ranking; -1 for none.
-    int scrollRow = -1;
+    // The current pupil's own line in a ranking, -1 for none: the list is scrolled so
+    // that it and the line above it are in view, nothing highlighted.
+    int ownRow = -1;
 };
 
 // The ranking of every listed pupil on one level, narrowed to the grade filter for

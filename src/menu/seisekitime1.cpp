@@ -471,8 +471,11 @@ void seisekitime1::fillList(int level, const LevelList &list)
     QListWidget *box = List5[level];
     box->clear();
     box->addItems(list.lines);
-    if (list.scrollRow >= 0)
-        box->scrollToItem(box->item(list.scrollRow));
+    if (list.ownRow < 0)
+        return;
+    box->scrollToItem(box->item(list.ownRow));
+    if (list.ownRow > 0)
+        box->scrollToItem(box->item(list.ownRow - 1));
 }
 
 void seisekitime1::Option2_Click(int index)

@@ -36,14 +36,19 @@ struct MenuFixture {
     TestClassroom classroom;
     seisekitime1 *menu = nullptr;
 
-    explicit MenuFixture(int pupil = kPupil, const QString &name = QStringLiteral("島田　颯太"))
+    // classmates: so many more pupils of 小３ (20, 21, ...), each with one result on level 1.
+    explicit MenuFixture(int pupil = kPupil, const QString &name = QStringLiteral("島田　颯太"),
+                         int classmates = 0)
     {
         classroom.loadConfiguration();
         // Grades in the school year 2026: born 2017 is 小３, 2013 中１.
-        classroom.writeText(classroom.sharedFolder() + "新名簿.txt", "11,2017,,,坂本　さくら,0,,\n"
-                                                                     "12,2017,,,島田　颯太,0,,\n"
-                                                                     "13,2013,,,松本　美咲,0,,\n"
-                                                                     "14,2017,,,高橋　陸,0,,\n");
+        QString roster = QStringLiteral("11,2017,,,坂本　さくら,0,,\n"
+                                        "12,2017,,,島田　颯太,0,,\n"
+                                        "13,2013,,,松本　美咲,0,,\n"
+                                        "14,2017,,,高橋　陸,0,,\n");
+        for (int p = 20; p < 20 + classmates; ++p)
+            roster += QString::number(p) + QStringLiteral(",2017,,,生徒,0,,\n");
+        classroom.writeText(classroom.sharedFolder() + "新名簿.txt", roster);
         resetRosterTables();
         QVERIFY(readRosterFile(classroom.sharedFolder() + "新名簿.txt").fileRead());
         const QDate today = fakes.clock.date; // a Wednesday
@@ -53,6 +58,8 @@ struct MenuFixture {
               result(13, 1, 38, today.addDays(-1), 17), result(12, 1, 50, today, 9),
               result(14, 1, kTimedOut, today, 9), result(13, 2, 70, today, 9), result(11, 1, 44, today, 9)})
             bytes += r.toBytes();
+        for (int p = 20; p < 20 + classmates; ++p)
+            bytes += result(p, 1, 40, today.addDays(-1), 16).toBytes();
         classroom.writeBytes(classroom.dataFolder() + "成績累積データ.dat", bytes);
 
         Hensuu1 &h = hensuu1();
@@ -148,6 +155,7 @@ class TestLevelMenuLists : public QObject
 private Q_SLOTS:
     void opensOnThePointsRankingSoFar();
     void everyOptionShowsTheLinesOfTheTool();
+    void ownLineIsScrolledIntoView();
     void personalTimesShowTheLinesOfTheTool();
     void graphChartsTheChosenPupilsAndLevels();
     void teacherPrintsIntoAPdfWhereNoPrinterIs();
@@ -176,6 +184,23 @@ void TestLevelMenuLists::opensOnThePointsRankingSoFar()
     QVERIFY(!menu->Combo2->isVisible());
     QVERIFY(menu->Command4[1]->isEnabled() && menu->Command1->isEnabled());
     QCOMPARE(menu->menuReady, int16_t(1));
+}
+
+void TestLevelMenuLists::ownLineIsScrolledIntoView()
+{
+    // Pupil 14 has no points: the last of 34 lines, below the first screenful.
+    MenuFixture fixture(14, QStringLiteral("高橋　陸"), 30);
+    for (int view : {0, 1}) {
+        fixture.menu->Option2[view]->click();
+        QListWidget *list = fixture.menu->List5[1];
+        const int own =
+            static_cast<int>(fixture.shown(1).indexOf(QRegularExpression(QStringLiteral(".*●.*"))));
+        QCOMPARE(own, 33);
+        const QRect shown = list->viewport()->rect();
+        QVERIFY(shown.contains(list->visualItemRect(list->item(own))));
+        QVERIFY(shown.contains(list->visualItemRect(list->item(own - 1))));
+        QVERIFY(list->selectedItems().isEmpty());
+    }
 }
 
 void TestLevelMenuLists::everyOptionShowsTheLinesOfTheTool()

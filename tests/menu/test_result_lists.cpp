@@ -299,9 +299,9 @@ void TestResultLists::timeRanking()
     QCOMPARE(list.lines,
              QStringList({" 1③石井　　　    40 　", " 1●遠藤　　　    40 ●", " 3③青木　　　    55 　",
                           " 4④上田　　　*失敗* 　", " 4③加藤　　　*失敗* 　", "--④大野　　　------ 　"}));
-    // The line above the pupil's own is scrolled into view.
-    QCOMPARE(list.scrollRow, 0);
-    QCOMPARE(levelRanking(1, 1, 1, 2, QStringLiteral("全学年")).scrollRow, -1);
+    QCOMPARE(list.ownRow, 1);
+    QCOMPARE(levelRanking(1, 1, 1, 2, QStringLiteral("全学年")).ownRow, 0);
+    QCOMPARE(levelRanking(1, 1, 1, 4999, QStringLiteral("全学年")).ownRow, -1);
 
     // Best view of the menu: the same ranking on every level.
     const ListsView view = computeLists(ListKind::BestTimes, {}, requestOn(kToday, 4));
