@@ -6,6 +6,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -96,6 +97,25 @@ void setBenchCriteria()
     }
 }
 
+namespace
+{
+// "BM_Naive/iterations:1/repeats:2" as "BM_Naive", "BM_Floor/20000/repeats:9" as
+// "BM_Floor/20000": the name and its arguments, without the run options.
+std::string nameWithoutOptions(const std::string &full)
+{
+    std::string name;
+    size_t start = 0;
+    while (start <= full.size()) {
+        const size_t end = std::min(full.find('/', start), full.size());
+        const std::string part = full.substr(start, end - start);
+        if (part.find(':') == std::string::npos)
+            name += (name.empty() ? "" : "/") + part;
+        start = end + 1;
+    }
+    return name;
+}
+} // namespace
+
 void LeastTimeReporter::ReportRuns(const std::vector<Run> &runs)
 {
     std::vector<Run> summaries;
@@ -104,7 +124,7 @@ void LeastTimeReporter::ReportRuns(const std::vector<Run> &runs)
             summaries.push_back(run);
             continue;
         }
-        const std::string name = run.benchmark_name().substr(0, run.benchmark_name().find("/repeats"));
+        const std::string name = nameWithoutOptions(run.benchmark_name());
         const double us = run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e6;
         if (!leastUs.count(name) || us < leastUs[name])
             leastUs[name] = us;

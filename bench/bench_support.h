@@ -65,7 +65,7 @@ void setBenchCriteria();
 class LeastTimeReporter : public benchmark::ConsoleReporter
 {
 public:
-    std::map<std::string, double> leastUs; // by name without "/repeats:n", in microseconds
+    std::map<std::string, double> leastUs; // by name and arguments, without "/repeats:n" and the like; in µs
     void ReportRuns(const std::vector<Run> &runs) override;
 };
 
