@@ -112,20 +112,28 @@ IoStatus SharedFile::size(qint64 &bytes)
 
 IoStatus SharedFile::readAll(QByteArray &buffer)
 {
-    if (IoStatus injected = fault(FileStep::Read); !injected.ok())
-        return injected;
     qint64 length = 0;
     if (IoStatus status = size(length); !status.ok())
         return status;
     buffer.resize(length);
-    int64_t done = 0;
-    if (IoStatus status = statusOf(FileStep::Read, m_file.readAt(0, buffer.data(), length, done));
-        !status.ok()) {
+    qint64 done = 0;
+    if (IoStatus status = readAt(0, buffer.data(), length, done); !status.ok()) {
         buffer.resize(0);
         return status;
     }
     buffer.resize(done);
     return {};
+}
+
+IoStatus SharedFile::readAt(qint64 offset, char *data, qint64 length, qint64 &done)
+{
+    done = 0;
+    if (IoStatus injected = fault(FileStep::Read); !injected.ok())
+        return injected;
+    int64_t read = 0;
+    const IoStatus status = statusOf(FileStep::Read, m_file.readAt(offset, data, length, read));
+    done = read;
+    return status;
 }
 
 IoStatus SharedFile::writeAt(qint64 offset, const char *data, qint64 size)

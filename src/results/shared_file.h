@@ -54,6 +54,8 @@ public:
     IoStatus size(qint64 &bytes);
     // The whole file with one read into buffer, reusing its capacity.
     IoStatus readAll(QByteArray &buffer);
+    // Up to length bytes at offset; done says how many there were.
+    IoStatus readAt(qint64 offset, char *data, qint64 length, qint64 &done);
     // All size bytes at offset, with one write.
     IoStatus writeAt(qint64 offset, const char *data, qint64 size);
     IoStatus truncate(qint64 size);
