@@ -61,8 +61,8 @@ const QString kUnchanged = QStringLiteral("記録は変えていません。");
 
 int recordListGradeNumber(int birthYear, const QDate &today, double schoolYearStartMonth)
 {
-    const int beforeStart = today.month() < schoolYearStartMonth ? 1 : 0;
-    return gradeNumberOf(birthYear, schoolYearOn(today, schoolYearStartMonth)) - beforeStart;
+    return gradeNumberWithMonthShift(birthYear, schoolYearOn(today, schoolYearStartMonth), today,
+                                     schoolYearStartMonth);
 }
 
 RecordListRoster recordListRoster(const QList<RosterRecord> &records, const QDate &today,

@@ -3,17 +3,35 @@
 #include "core/levels.h"
 #include "core/text_values.h"
 
-int menuTitlePointSize(const QString &title) { return title.size() > 9 ? 20 : 24; }
+int menuTitlePointSize(const QString &title)
+{
+    return title.size() > 9 ? 20 : 24;
+}
 
-QString pupilHeader(const QString &gradeLabel, const QString &name) { return gradeLabel + " " + trimHalfWidth(name); }
+QString pupilHeader(const QString &gradeLabel, const QString &name)
+{
+    return gradeLabel + " " + trimHalfWidth(name);
+}
 
-QString schoolHeader(const QString &schoolName, int pupil) { return schoolName + ":" + QString::number(pupil); }
+QString schoolHeader(const QString &schoolName, int pupil)
+{
+    return schoolName + ":" + QString::number(pupil);
+}
 
-QString minutesHeader(int minutes) { return QStringLiteral("起動後%1分").arg(minutes); }
+QString minutesHeader(int minutes)
+{
+    return QStringLiteral("起動後%1分").arg(minutes);
+}
 
-QString todayTotalHeader(int todayTotal) { return QStringLiteral("本日総回数＝%1回").arg(todayTotal); }
+QString todayTotalHeader(int todayTotal)
+{
+    return QStringLiteral("本日総回数＝%1回").arg(todayTotal);
+}
 
-bool isTeacherAccount(const QString &pupilName) { return trimHalfWidth(pupilName) == QString::fromUtf8(kTeacherName); }
+bool isTeacherAccount(const QString &pupilName)
+{
+    return trimHalfWidth(pupilName) == QString::fromUtf8(kTeacherName);
+}
 
 QString targetLine(int level)
 {
@@ -43,7 +61,8 @@ QString todayValue(int level, int pupil)
     const Hensuu1 &h = hensuu1();
     if (h.todayCount[level][pupil] == 0)
         return QStringLiteral("-----");
-    return doubleText(h.todayCount[level][pupil]) + "回/" + QString::number(h.todayPoints[level][pupil]) + "点";
+    return doubleText(h.todayCount[level][pupil]) + "回/" + QString::number(h.todayPoints[level][pupil]) +
+           "点";
 }
 
 QString soFarValue(int level, int pupil)
@@ -51,7 +70,8 @@ QString soFarValue(int level, int pupil)
     const Hensuu1 &h = hensuu1();
     if (h.totalCount[level][pupil] == 0)
         return QStringLiteral("------");
-    return QString::number(h.totalCount[level][pupil]) + "回/" + QString::number(h.totalPoints[level][pupil]) + "点";
+    return QString::number(h.totalCount[level][pupil]) + "回/" +
+           QString::number(h.totalPoints[level][pupil]) + "点";
 }
 
 int menuTodayTotal(int pupil)

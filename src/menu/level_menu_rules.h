@@ -7,11 +7,11 @@
 
 #include <array>
 
-int menuTitlePointSize(const QString &title);             // 20 points above 9 characters, else 24
+int menuTitlePointSize(const QString &title); // 20 points above 9 characters, else 24
 QString pupilHeader(const QString &gradeLabel, const QString &name);
 QString schoolHeader(const QString &schoolName, int pupil);
-QString minutesHeader(int minutes);                   // "起動後N分"
-QString todayTotalHeader(int todayTotal);             // "本日総回数＝N回"
+QString minutesHeader(int minutes);       // "起動後N分"
+QString todayTotalHeader(int todayTotal); // "本日総回数＝N回"
 
 // The pupil whose trimmed name is exactly "講師".
 bool isTeacherAccount(const QString &pupilName);

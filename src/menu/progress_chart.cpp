@@ -22,24 +22,20 @@ bool isChartedTime(int32_t time)
     return time >= 0 && time < kChartedTimeBelow;
 }
 
-// A rank as the figures write it: "  3" as 3, the rankings' "---" as it stands.
-QString rankFigure(const QString &rankText)
+// A pupil's rank as the figures write it: "3", "---" on a line without a rank, and
+// nothing for a pupil the ranking does not show.
+QString rankFigure(const LevelList &ranking, int pupil)
 {
-    const QString trimmed = rankText.trimmed();
-    bool whole = false;
-    const int rank = trimmed.toInt(&whole);
-    return whole ? QString::number(rank) : trimmed;
+    const qsizetype at = ranking.pupils.indexOf(pupil);
+    if (at < 0)
+        return {};
+    const int rank = ranking.ranks[at];
+    return rank > 0 ? QString::number(rank) : QString(kRankWidth, u'-');
 }
 
 QString rounded(double value)
 {
     return QString::number(std::llround(value));
-}
-
-QString lineOfPupil(const LevelList &ranking, int pupil)
-{
-    const qsizetype at = ranking.pupils.indexOf(pupil);
-    return at < 0 ? QString() : ranking.lines[at];
 }
 
 // A date written in full, or as mm/dd when the year is that of the date before it.
@@ -51,12 +47,6 @@ QString dateLabel(const QString &date, const QString &previous)
 QString pupilName(int pupil)
 {
     return trimHalfWidth(rosterTables().pupilNames[pupil]);
-}
-
-int gradeOf(int pupil)
-{
-    const RosterTables &tables = rosterTables();
-    return gradeNumberOf(tables.pupilBirthYears[pupil], tables.schoolYear);
 }
 
 class ChartBuilder
@@ -111,7 +101,7 @@ public:
         const QStringList rows = {
             QStringLiteral("回数　　　　　　　") + rightAligned(QString::number(c.attemptCount), 3) + u'回',
             QStringLiteral("タイム  　　 　    本人 / 塾全体"),
-            QStringLiteral("　　順位　　　　") + rightAligned(rankFigure(figures.timeRank), 5) + u'位',
+            QStringLiteral("　　順位　　　　") + rightAligned(figures.timeRank, 5) + u'位',
             QStringLiteral("　　最高　　　　") + rightAligned(best, 6) + QStringLiteral(" /") + schoolBest,
             c.attemptCount == 0
                 ? QString()
@@ -121,7 +111,7 @@ public:
                                    5) +
                       u'秒',
             QStringLiteral("ポイント  　　　"),
-            QStringLiteral("　　順位　　　　") + rightAligned(rankFigure(figures.pointsRank), 5) + u'位',
+            QStringLiteral("　　順位　　　　") + rightAligned(figures.pointsRank, 5) + u'位',
             QStringLiteral("　　獲得ポイント") + rightAligned(QString::number(figures.pupilPoints), 5) +
                 u'点',
             figures.schoolPointsCount == 0
@@ -191,19 +181,20 @@ private:
 ChartFigures chartFigures(int level, int pupil, const QString &gradeFilter)
 {
     ChartFigures figures;
-    const LevelList times = levelRanking(level, 1, 1, pupil, gradeFilter, kRankWidth);
-    figures.timeRank = lineOfPupil(times, pupil).left(kRankWidth);
+    // Ranks and points are taken from the rankings' numbers, not read back from their
+    // lines, whose columns hold ranks below 1000 and points below 100000.
+    figures.timeRank = rankFigure(levelRanking(level, 1, 1, pupil, gradeFilter, kRankWidth), pupil);
     const LevelList points = levelRanking(level, 2, 1, pupil, gradeFilter, kRankWidth);
-    for (const QString &line : points.lines) {
-        const auto soFar = static_cast<int32_t>(lenientNumber(line.right(5)));
+    const Hensuu1 &h = hensuu1();
+    for (const int p : points.pupils) {
+        const int32_t soFar = h.totalPoints[level][p];
         if (soFar > 0) {
             ++figures.schoolPointsCount;
             figures.schoolPointsSum += soFar;
         }
     }
-    const QString own = lineOfPupil(points, pupil);
-    figures.pointsRank = own.left(kRankWidth);
-    figures.pupilPoints = static_cast<int32_t>(lenientNumber(own.right(5)));
+    figures.pointsRank = rankFigure(points, pupil);
+    figures.pupilPoints = points.pupils.contains(pupil) ? h.totalPoints[level][pupil] : 0;
     return figures;
 }
 
@@ -226,7 +217,7 @@ ProgressChart progressChart(const QByteArray &bytes, const ChartRequest &request
     });
     chart.timeScaleMax = std::min((chart.timeMax / 10 + 1) * 10, kTimeScaleCap);
 
-    const bool shown = GradeFilterMatches(request.gradeFilter, gradeOf(request.pupil));
+    const bool shown = GradeFilterMatches(request.gradeFilter, gradeOfPupil(request.pupil));
     const int dotWidth = surface.printer ? kPaperDotWidth : kScreenDotWidth;
     chart.schoolBest = kTimedOut;
     int attempt = 0;
@@ -283,11 +274,11 @@ QList<QList<ProgressChart>> chartPages(const QByteArray &bytes, const ChartReque
 QStringList pupilChooserLines(const QDate &today, double schoolYearStartMonth)
 {
     const RosterTables &tables = rosterTables();
-    const int shift = today.month() < schoolYearStartMonth ? 1 : 0;
     QStringList lines;
     for (int position = 1; position <= tables.activePupilCount; ++position) {
         const RosterRecord &record = tables.rosterRecords[position];
-        const int grade = gradeNumberOf(record.birthYear, tables.schoolYear) - shift;
+        const int grade =
+            gradeNumberWithMonthShift(record.birthYear, tables.schoolYear, today, schoolYearStartMonth);
         lines << pupilGradeLabel(grade) + QStringLiteral(" /  ") + trimHalfWidth(record.name) + u'/' +
                      QString::number(record.number);
     }

@@ -60,7 +60,7 @@ struct PersonalBest {
 // build: the rank texts as the rankings show them ("  3", "---"), the pupil's points so
 // far, and the sum and number of the shown pupils' points above 0.
 struct ChartFigures {
-    QString timeRank;
+    QString timeRank; // "3", "---" without a result, empty when the pupil is not ranked
     QString pointsRank;
     int32_t pupilPoints = 0;
     int64_t schoolPointsSum = 0;

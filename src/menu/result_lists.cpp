@@ -21,12 +21,6 @@ const QString kOwnMark = QStringLiteral("●");
 const QString kFailedMark = QStringLiteral("　　×");
 const QString kNoMark = QStringLiteral("　");
 
-int gradeOfPupil(int pupil)
-{
-    const RosterTables &tables = rosterTables();
-    return gradeNumberOf(tables.pupilBirthYears[pupil], tables.schoolYear);
-}
-
 using LevelLines = std::array<QStringList, kLevelSlots>;
 
 void sortLines(LevelLines &levels)
@@ -285,8 +279,9 @@ LevelList levelRanking(int level, int viewMode, int rankOrder, int currentPupil,
         const QString mark1 = own ? kOwnMark : GradeMark(grade);
         const QString mark2 = own ? kOwnMark : kNoMark;
         const QString name5 = fullWidthPadded(withoutTrailingSpaces(tables.pupilNames[p]), 6, 5);
+        const bool ranked = !timeView || keys[i] != kTimedOut;
         if (timeView) {
-            if (keys[i] == kTimedOut)
+            if (!ranked)
                 list.lines << QString(rankWidth, u'-') + mark1 + name5 + QStringLiteral("------ ") + mark2;
             else
                 list.lines << rankText(rank, rankWidth) + mark1 + name5 + rankingTimeColumn(keys[i]) + u' ' +
@@ -299,6 +294,7 @@ LevelList levelRanking(int level, int viewMode, int rankOrder, int currentPupil,
                               rightAligned(QString::number(h.totalPoints[level][p]), 5);
         }
         list.pupils << p;
+        list.ranks << (ranked ? rank : 0);
         if (own)
             list.ownRow = static_cast<int>(list.lines.size()) - 1;
     }

@@ -86,6 +86,7 @@ void MergeSortRange(int lo, int hi, std::vector<int64_t> &keys, std::vector<int1
 struct LevelList {
     QStringList lines;
     QList<int> pupils;   // the pupil of each line of a ranking
+    QList<int> ranks;    // and its rank, 0 on a line without one ("--")
     bool hidden = false; // a practice level keeps its list hidden
     // The current pupil's own line in a ranking, -1 for none: the list is scrolled so
     // that it and the line above it are in view, nothing highlighted.

@@ -9,7 +9,8 @@
 #include <memory>
 #include <optional>
 
-namespace {
+namespace
+{
 
 const QString kFullWidthDigits = QStringLiteral("０１２３４５６７８９");
 
@@ -151,6 +152,18 @@ int gradeNumberOf(int birthYear, int schoolYear)
     if (birthYear < kFirstBirthYear || birthYear > kLastBirthYear)
         return kNoGrade;
     return schoolYear - birthYear - 6;
+}
+
+int gradeOfPupil(int pupil)
+{
+    const RosterTables &tables = rosterTables();
+    return gradeNumberOf(tables.pupilBirthYears[pupil], tables.schoolYear);
+}
+
+int gradeNumberWithMonthShift(int birthYear, int schoolYear, const QDate &today, double schoolYearStartMonth)
+{
+    const int grade = gradeNumberOf(birthYear, schoolYear);
+    return grade == kNoGrade || today.month() >= schoolYearStartMonth ? grade : grade - 1;
 }
 
 QString displayGradeLabel(int gradeNumber)

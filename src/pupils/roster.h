@@ -46,6 +46,8 @@ struct RosterTables {
 };
 
 RosterTables &rosterTables();
+// The grade number of a pupil (0..5000) in the roster tables' school year.
+int gradeOfPupil(int pupil);
 // Empties the tables, as at program start.
 void resetRosterTables();
 
@@ -77,6 +79,9 @@ struct RosterReading {
 int16_t schoolYearOn(const QDate &today, double schoolYearStartMonth);
 // kNoGrade for a birth year outside kFirstBirthYear..kLastBirthYear.
 int gradeNumberOf(int birthYear, int schoolYear);
+// The grade number of the results editor and the charts' pupil chooser: one lower in
+// the months before the school year starts (today.month() < schoolYearStartMonth).
+int gradeNumberWithMonthShift(int birthYear, int schoolYear, const QDate &today, double schoolYearStartMonth);
 // "幼-", "幼1".."幼3", "小1".."小6", "中1".."中3", "高1".."高3", "大+"; empty for kNoGrade.
 QString displayGradeLabel(int gradeNumber);
 // The year within the pupil's school; below 1 exactly for kindergarten; kNoGrade for kNoGrade.

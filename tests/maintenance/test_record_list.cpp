@@ -100,6 +100,7 @@ void TestRecordList::gradeLabelOfThisScreen_data()
     QTest::newRow("high school first year") << 2010 << QDate(2026, 12, 9) << "高１";
     QTest::newRow("high school second year") << 2009 << QDate(2026, 12, 9) << "";
     QTest::newRow("shifted below kindergarten") << 2020 << QDate(2027, 1, 9) << "";
+    QTest::newRow("birth year without a grade, before the start month") << 1850 << QDate(2027, 1, 9) << "";
 }
 
 void TestRecordList::gradeLabelOfThisScreen()

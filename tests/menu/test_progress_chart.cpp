@@ -107,6 +107,7 @@ private Q_SLOTS:
     void dots_data();
     void dots();
     void figuresBlock();
+    void figuresAtABigSchool();
     void figuresOfAPupilWithoutAttempts();
     void labels_data();
     void labels();
@@ -218,6 +219,27 @@ void TestProgressChart::figuresBlock()
     QVERIFY(hidden.dots.empty());
     QCOMPARE(hidden.figures[2], QStringLiteral("　　順位　　　　     位"));
     QCOMPARE(hidden.figures[0], expected[0]);
+}
+
+void TestProgressChart::figuresAtABigSchool()
+{
+    // 1100 more pupils of 小３, each faster and with more points than pupil 12.
+    School school;
+    Hensuu1 &h = hensuu1();
+    RosterTables &tables = rosterTables();
+    for (int number = 100; number < 1200; ++number) {
+        tables.activePupilNumbers[++tables.activePupilCount] = static_cast<int16_t>(number);
+        tables.pupilBirthYears[number] = static_cast<int16_t>(kSchoolYear - 9);
+        h.bestTime[1][number] = 30;
+        h.totalPoints[1][number] = 90;
+    }
+    h.bestTime[1][kPupil] = 40;
+    h.totalPoints[1][kPupil] = 35;
+    const QStringList figures = chartOf(attemptsOf({40})).figures;
+    QCOMPARE(figures[2], QStringLiteral("　　順位　　　　 1101位"));
+    QCOMPARE(figures[6], QStringLiteral("　　順位　　　　 1101位"));
+    QCOMPARE(figures[7], QStringLiteral("　　獲得ポイント   35点"));
+    QCOMPARE(figures[8], QStringLiteral("　　　　　　　　　　　　/   90点")); // (1100 x 90 + 35) / 1101
 }
 
 void TestProgressChart::figuresOfAPupilWithoutAttempts()
