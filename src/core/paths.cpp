@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 
 QString pathSeparator()
 {
@@ -22,4 +23,16 @@ QString fromConfiguredPath(const QString &value)
 #endif
 }
 
-QString executableFolder() { return QDir::toNativeSeparators(QCoreApplication::applicationDirPath()); }
+QString executableFolder()
+{
+    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+}
+
+platform::NativeString systemPath(const QString &path)
+{
+#ifdef Q_OS_WIN
+    return QDir::toNativeSeparators(path).toStdWString();
+#else
+    return QFile::encodeName(path).toStdString();
+#endif
+}

@@ -3,6 +3,8 @@
 // configuration did not write.
 #pragma once
 
+#include "platform/platform.h"
+
 #include <QString>
 
 // "\" on Windows, "/" elsewhere.
@@ -14,3 +16,7 @@ QString fromConfiguredPath(const QString &value);
 // The folder that holds the running program, written with the platform's separator
 // (Qt writes "/" everywhere, which Windows paths here must not mix in).
 QString executableFolder();
+
+// A path as the system calls take it: the platform's separators and wide characters on
+// Windows, the file-name encoding elsewhere.
+platform::NativeString systemPath(const QString &path);

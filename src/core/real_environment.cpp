@@ -1,27 +1,35 @@
 #include "core/real_environment.h"
 
+#include "core/paths.h"
 #include "platform/platform.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QMessageBox>
 #include <QTime>
 
 #include <cstdio>
 #include <cstdlib>
 
-QDate SystemClock::today() const { return QDate::currentDate(); }
+QDate SystemClock::today() const
+{
+    return QDate::currentDate();
+}
 
-double SystemClock::timeOfDay() const { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; }
+double SystemClock::timeOfDay() const
+{
+    return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+}
 
 void SystemRandom::seed(double value)
 {
     m_engine.seed(static_cast<std::mt19937::result_type>(value * 1000.0));
 }
 
-double SystemRandom::next() { return m_uniform(m_engine); }
+double SystemRandom::next()
+{
+    return m_uniform(m_engine);
+}
 
 DialogAnswer WidgetDialogs::message(const QString &text, const QString &title, DialogButtons buttons)
 {
@@ -94,16 +102,14 @@ void ConsoleDialogs::endProgram(int status)
 bool DetachedProcessLauncher::start(const QString &program, const QStringList &arguments, QString *error)
 {
 #ifdef Q_OS_WIN
-    const auto native = [](const QString &text) { return QDir::toNativeSeparators(text).toStdWString(); };
     const auto nativeArgument = [](const QString &text) { return text.toStdWString(); };
 #else
-    const auto native = [](const QString &text) { return QFile::encodeName(text).toStdString(); };
     const auto nativeArgument = [](const QString &text) { return text.toLocal8Bit().toStdString(); };
 #endif
     std::vector<platform::NativeString> nativeArguments;
     for (const QString &argument : arguments)
         nativeArguments.push_back(nativeArgument(argument));
-    const platform::Error failed = platform::startDetached(native(program), nativeArguments);
+    const platform::Error failed = platform::startDetached(systemPath(program), nativeArguments);
     if (failed == 0)
         return true;
     if (error) {

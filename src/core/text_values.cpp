@@ -7,10 +7,20 @@
 
 #include <charconv>
 
-namespace {
-bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
-bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
-bool isLineEnd(QChar c) { return c == u'\r' || c == u'\n'; }
+namespace
+{
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+bool isLineEnd(QChar c)
+{
+    return c == u'\r' || c == u'\n';
+}
 constexpr auto kCodePage932 = "windows-31j";
 } // namespace
 
@@ -76,7 +86,10 @@ LooseValue LooseValue::fromField(const QString &text, bool quoted)
     return {isNumber ? Kind::Number : Kind::Text, text};
 }
 
-double LooseValue::number() const { return kind == Kind::Empty ? 0 : lenientNumber(text); }
+double LooseValue::number() const
+{
+    return kind == Kind::Empty ? 0 : lenientNumber(text);
+}
 
 TextValueReader::TextValueReader(QString text) : m_text(std::move(text)) {}
 
@@ -165,6 +178,13 @@ QByteArray encodeCp932(const QString &text)
 {
     QStringEncoder encoder(kCodePage932);
     return encoder.encode(text);
+}
+
+bool cp932Holds(const QString &text)
+{
+    QStringEncoder encoder(kCodePage932);
+    const QByteArray bytes = encoder.encode(text); // encodes only when it becomes bytes
+    return !encoder.hasError();
 }
 
 QList<int> invalidCp932Lines(const QByteArray &bytes)

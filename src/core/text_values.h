@@ -22,7 +22,10 @@ QString trimHalfWidth(const QString &text);
 // Fixed columns of the lists, for a font in which a full-width character takes two
 // half-width cells. A number right-aligned: spaces put before the text and its last
 // width characters kept (a longer text loses its first characters).
-inline QString rightAligned(const QString &text, int width) { return (QString(width, u' ') + text).right(width); }
+inline QString rightAligned(const QString &text, int width)
+{
+    return (QString(width, u' ') + text).right(width);
+}
 // A name left-aligned: the given number of full-width spaces appended, the first width
 // characters kept.
 inline QString fullWidthPadded(const QString &text, int spaces, int width)
@@ -31,7 +34,10 @@ inline QString fullWidthPadded(const QString &text, int spaces, int width)
 }
 // A whole number as the lists have always written it: a space where a minus sign
 // would stand for a value that is not negative (" 45", "-3").
-inline QString signSpacedNumber(qint64 value) { return value < 0 ? QString::number(value) : u' ' + QString::number(value); }
+inline QString signSpacedNumber(qint64 value)
+{
+    return value < 0 ? QString::number(value) : u' ' + QString::number(value);
+}
 
 // A number read from a shared file as an integer of type Int: its whole part, held to
 // Int's range, and 0 for NaN. Every double from a file passes here before it becomes
@@ -55,7 +61,10 @@ QString singleText(float value);
 
 // A double-precision value as text with its fifteen digits; whole values without a
 // decimal point.
-inline QString doubleText(double value) { return QString::number(value, 'g', 15); }
+inline QString doubleText(double value)
+{
+    return QString::number(value, 'g', 15);
+}
 
 // A field kept as it was read: a number when its text is a number, an empty value
 // when the field is empty, otherwise text. Used as a number, an empty value is 0.
@@ -70,7 +79,8 @@ struct LooseValue {
     bool operator==(const LooseValue &) const = default;
 };
 
-class TextValueReader {
+class TextValueReader
+{
 public:
     struct Value {
         QString text;
@@ -98,6 +108,8 @@ private:
 
 QString decodeCp932(const QByteArray &bytes);
 QByteArray encodeCp932(const QString &text);
+// Whether code page 932 has a character for every character of text.
+bool cp932Holds(const QString &text);
 // The 1-based lines of the bytes that hold a sequence code page 932 has no character
 // for (decoded as U+001A or U+FFFD, or a lead byte dropped at the end).
 QList<int> invalidCp932Lines(const QByteArray &bytes);

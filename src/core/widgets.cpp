@@ -19,6 +19,13 @@ void setBackground(QWidget *widget, const QColor &colour)
     widget->setAutoFillBackground(true);
 }
 
+void setTextColour(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    widget->setPalette(palette);
+}
+
 QLabel *makeLabel(QWidget *parent, const QString &text, const QRect &geometry, int pointSize, bool bold)
 {
     auto *label = new QLabel(text, parent);

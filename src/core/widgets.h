@@ -6,7 +6,8 @@
 
 // A label that can be clicked, like the level names of the menu and the title of the
 // name screen.
-class ClickableLabel : public QLabel {
+class ClickableLabel : public QLabel
+{
     Q_OBJECT
 public:
     using QLabel::QLabel;
@@ -20,7 +21,11 @@ protected:
 
 // Sets the background colour of a widget (and lets it paint it).
 void setBackground(QWidget *widget, const QColor &colour);
+// Sets the colour a label writes its text in.
+void setTextColour(QWidget *widget, const QColor &colour);
 
 // A label or a button of a form at its place, in the screens' font.
-QLabel *makeLabel(QWidget *parent, const QString &text, const QRect &geometry, int pointSize, bool bold = false);
-QPushButton *makeButton(QWidget *parent, const QString &text, const QRect &geometry, int pointSize, bool bold = true);
+QLabel *makeLabel(QWidget *parent, const QString &text, const QRect &geometry, int pointSize,
+                  bool bold = false);
+QPushButton *makeButton(QWidget *parent, const QString &text, const QRect &geometry, int pointSize,
+                        bool bold = true);

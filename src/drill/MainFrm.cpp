@@ -10,7 +10,8 @@
 #include <QKeyEvent>
 #include <QPointer>
 
-namespace {
+namespace
+{
 
 const QColor kStatusBarColour(0, 0, 112);
 const QColor kProblemAreaColour(232, 240, 255);
@@ -35,13 +36,6 @@ QLabel *label(QWidget *parent, const QString &text, const QRect &geometry, int p
     result->setFont(screenFont(pointSize));
     result->setAlignment(alignment);
     return result;
-}
-
-void setTextColour(QWidget *widget, const QColor &colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    widget->setPalette(palette);
 }
 
 QLabel *gaugePart(QWidget *parent, const QString &style)
@@ -214,7 +208,10 @@ void MainFrm::buildNoticeBox()
     sPicture2->hide();
 }
 
-MainFrm *MainFrm::shown() { return qobject_cast<MainFrm *>(ScreenHost::instance().current()); }
+MainFrm *MainFrm::shown()
+{
+    return qobject_cast<MainFrm *>(ScreenHost::instance().current());
+}
 
 void MainFrm::activate()
 {
@@ -454,7 +451,10 @@ void MainFrm::sTimer1Tick()
     QCoreApplication::processEvents();
 }
 
-void MainFrm::sTimer2Tick() { sLabel13->setText(minutesSinceLoginText(hensuu1(), env().clock->timeOfDay())); }
+void MainFrm::sTimer2Tick()
+{
+    sLabel13->setText(minutesSinceLoginText(hensuu1(), env().clock->timeOfDay()));
+}
 
 void MainFrm::HintoTimer1Tick(int row)
 {
@@ -474,7 +474,10 @@ void MainFrm::Commandkakunin_Click()
     showSheet();
 }
 
-void MainFrm::setElapsedBar(int width) { sShape2->resize(twips(width), sShape2->height()); }
+void MainFrm::setElapsedBar(int width)
+{
+    sShape2->resize(twips(width), sShape2->height());
+}
 
 const QColor &MainFrm::colourOf(Shade shade) const
 {

@@ -137,10 +137,10 @@ FrmTimeData::FrmTimeData(QWidget *parent) : Screen(parent)
 
     const int buttonWidth = (2 * kListWidth + kListGap - 2 * 10) / 3;
     Command3 = makeButton(this, QStringLiteral("更新記録"), {kPanelLeft, 702, buttonWidth, 48}, 13);
-    Command2 =
-        makeButton(this, QStringLiteral("元に戻す"), {kPanelLeft + buttonWidth + 10, 702, buttonWidth, 48}, 13);
-    Command4 =
-        makeButton(this, QStringLiteral("戻る"), {kPanelLeft + 2 * (buttonWidth + 10), 702, buttonWidth, 48}, 13);
+    Command2 = makeButton(this, QStringLiteral("元に戻す"),
+                          {kPanelLeft + buttonWidth + 10, 702, buttonWidth, 48}, 13);
+    Command4 = makeButton(this, QStringLiteral("戻る"),
+                          {kPanelLeft + 2 * (buttonWidth + 10), 702, buttonWidth, 48}, 13);
     connect(Command3, &QPushButton::clicked, this, &FrmTimeData::command3Click);
     connect(Command2, &QPushButton::clicked, this, &FrmTimeData::command2Click);
     connect(Command4, &QPushButton::clicked, this, &FrmTimeData::command4Click);
@@ -305,11 +305,7 @@ bool FrmTimeData::save()
 
 void FrmTimeData::command2Click()
 {
-    if (!loadGrid())
-        return;
-    placeBox();
-    GridToText転送();
-    rebuildDistribution();
+    activate();
 }
 
 void FrmTimeData::command3Click()

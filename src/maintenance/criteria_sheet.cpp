@@ -4,7 +4,6 @@
 #include "core/text_values.h"
 
 #include <QDir>
-#include <QStringEncoder>
 
 namespace
 {
@@ -16,13 +15,6 @@ QString columnName(int column)
     const QString caption = criteriaCaptions()[column];
     return caption.isEmpty() ? QStringLiteral("%1列目").arg(column)
                              : QStringLiteral("「%1」（%2列目）").arg(caption).arg(column);
-}
-
-bool codePageHolds(const QString &text)
-{
-    QStringEncoder encoder("windows-31j");
-    const QByteArray bytes = encoder.encode(text); // encodes only when it becomes bytes
-    return !encoder.hasError();
 }
 } // namespace
 
@@ -108,7 +100,7 @@ QString CriteriaSheet::fieldProblem() const
                         .arg(row)
                         .arg(columnName(column), separator);
             }
-            if (!codePageHolds(field))
+            if (!cp932Holds(field))
                 return QStringLiteral("レベル%1の%2の「%3」には記録できない文字があります。")
                     .arg(row)
                     .arg(columnName(column), field);

@@ -3,6 +3,7 @@
 #include "core/text_values.h"
 #include "menu/result_lists.h"
 #include "pupils/roster.h"
+#include "results/attempt_points.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,7 +15,6 @@ constexpr int kBestLineWidth = 3;
 constexpr int kScreenDotWidth = 5;
 constexpr int kPaperDotWidth = 30;
 constexpr int kRankWidth = 3;
-constexpr int32_t kNoRecordAbove = 99997;
 
 // An attempt the chart counts: a finished one, and not one a broken PC wrote below zero.
 bool isChartedTime(int32_t time)
@@ -94,7 +94,7 @@ public:
     {
         const ProgressChart &c = m_chart;
         const QString best = c.bests.empty() ? QString() : c.bests.back().timeText;
-        const QString schoolBest = c.schoolBest > kNoRecordAbove
+        const QString schoolBest = c.schoolBest > kNoTimeAbove
                                        ? rightAligned(QStringLiteral("記録なし"), 5)
                                        : rightAligned(QString::number(c.schoolBest), 5) + u'秒';
         // Each line keeps its row, so that the blocks of every chart line up.

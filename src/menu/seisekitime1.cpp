@@ -343,12 +343,8 @@ void seisekitime1::activate()
 
     HScroll1_Change(HScroll1->value());
     for (int level = 1; level <= h.levelCount; ++level) {
-        if (isPracticeLevel(level)) {
-            for (QWidget *w :
-                 std::initializer_list<QWidget *>{List5[level], Label7[level], Label8[level], Label9[level],
-                                                  Label10[level], Label14[level], Label15[level]})
-                w->hide();
-        }
+        if (isPracticeLevel(level))
+            hidePracticeColumn(level);
         Label14[level]->setText(todayValue(level, h.currentPupil));
         Label15[level]->setText(soFarValue(level, h.currentPupil));
     }
@@ -466,6 +462,26 @@ void seisekitime1::beginRebuild()
     Picture6->raise();
 }
 
+void seisekitime1::endRebuild()
+{
+    Command1->setEnabled(true);
+    LevelAccessPassRun();
+    for (int level = 1; level <= hensuu1().levelCount; ++level) {
+        if (!isPracticeLevel(level))
+            List5[level]->show();
+    }
+    Picture6->hide();
+}
+
+// A practice level shows no list and no figures.
+void seisekitime1::hidePracticeColumn(int level)
+{
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{List5[level], Label7[level], Label8[level], Label9[level],
+                                          Label10[level], Label14[level], Label15[level]})
+        w->hide();
+}
+
 void seisekitime1::fillList(int level, const LevelList &list)
 {
     QListWidget *box = List5[level];
@@ -566,13 +582,7 @@ void seisekitime1::Option1_Click(int index)
     if (viewMode == 2)
         Picture1->setEnabled(true);
 
-    Command1->setEnabled(true);
-    LevelAccessPassRun();
-    for (int level = 1; level <= h.levelCount; ++level) {
-        if (!Label3[level]->text().contains(u'練'))
-            List5[level]->show();
-    }
-    Picture6->hide();
+    endRebuild();
 }
 
 void seisekitime1::Combo2_Click(int index)
@@ -638,14 +648,10 @@ void seisekitime1::Command6_Click()
     ProgressBar2->setMaximum(h.levelCount);
     for (int level = 1; level <= h.levelCount; ++level) {
         ProgressBar2->setValue(level);
-        if (isPracticeLevel(level)) {
-            for (QWidget *w :
-                 std::initializer_list<QWidget *>{List5[level], Label7[level], Label8[level], Label14[level],
-                                                  Label15[level], Label9[level], Label10[level]})
-                w->hide();
-        } else {
+        if (isPracticeLevel(level))
+            hidePracticeColumn(level);
+        else
             Command3_Click(level);
-        }
         List5[level]->clearSelection();
     }
     Picture1->setEnabled(true);
@@ -698,13 +704,7 @@ void seisekitime1::Command16_Click()
     showRecordLists(ListKind::PersonalTimes, QStringLiteral("Command16"));
     // The list options have no kind of list to choose here.
     Picture1->setEnabled(false);
-    Picture6->hide();
-    LevelAccessPassRun();
-    for (int level = 1; level <= h.levelCount; ++level) {
-        if (!Label3[level]->text().contains(u'練'))
-            List5[level]->show();
-    }
-    Command1->setEnabled(true);
+    endRebuild();
 }
 
 void seisekitime1::Command17_Click()

@@ -125,6 +125,8 @@ private:
     void showWaitPanel(bool shown);
     // Disables the buttons and hides the lists while they are rebuilt.
     void beginRebuild();
+    void endRebuild();
+    void hidePracticeColumn(int level);
     ListRequest listRequest() const;
     void fillList(int level, const LevelList &list);
     // Fills every level's list from the records of the results file.

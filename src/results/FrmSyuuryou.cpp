@@ -18,25 +18,19 @@ namespace
 constexpr int kLabel2Top = 7710;
 constexpr int kBandTop = 8145; // the congratulation's band, the buttons just inside it
 
-QLabel *makeLabel(QWidget *parent, const char *name, const QRect &geometry, int pointSize,
-                  const QColor &colour = QColor(20, 40, 90))
+QLabel *endLabel(QWidget *parent, const char *name, const QRect &geometry, int pointSize,
+                 const QColor &colour = QColor(20, 40, 90))
 {
-    auto *label = new QLabel(parent);
+    QLabel *label = makeLabel(parent, QString(), geometry, pointSize, true);
     label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(geometry);
-    label->setFont(screenFont(pointSize, true));
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
+    setTextColour(label, colour);
     return label;
 }
 
-QPushButton *makeButton(QWidget *parent, const char *name, const QString &text, const QRect &geometry)
+QPushButton *endButton(QWidget *parent, const char *name, const QString &text, const QRect &geometry)
 {
-    auto *button = new QPushButton(text, parent);
+    QPushButton *button = makeButton(parent, text, geometry, 22, true);
     button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(geometry);
-    button->setFont(screenFont(22, true));
     button->hide();
     return button;
 }
@@ -57,34 +51,34 @@ FrmSyuuryou::FrmSyuuryou(QWidget *parent) : Screen(parent)
     Image1->setGeometry(twipsRect(0, 0, 15360, 11520));
     Image1->setPixmap(QPixmap::fromImage(paintEndScreenPicture()));
 
-    Label15 = makeLabel(this, "Label15", twipsRect(720, 405, 9000, 900), 22);
-    Label16 = makeLabel(this, "Label16", twipsRect(720, 1755, 9000, 1050), 28);
-    Label17 = makeLabel(this, "Label17", twipsRect(720, 3255, 9000, 1050), 28);
-    Label18 = makeLabel(this, "Label18", twipsRect(720, 4440, 9000, 840), 26);
-    Label19 = makeLabel(this, "Label19", twipsRect(720, 5280, 9000, 840), 22);
-    Label20 = makeLabel(this, "Label20", twipsRect(720, 6390, 9000, 900), 28, QColor(210, 30, 40));
+    Label15 = endLabel(this, "Label15", twipsRect(720, 405, 9000, 900), 22);
+    Label16 = endLabel(this, "Label16", twipsRect(720, 1755, 9000, 1050), 28);
+    Label17 = endLabel(this, "Label17", twipsRect(720, 3255, 9000, 1050), 28);
+    Label18 = endLabel(this, "Label18", twipsRect(720, 4440, 9000, 840), 26);
+    Label19 = endLabel(this, "Label19", twipsRect(720, 5280, 9000, 840), 22);
+    Label20 = endLabel(this, "Label20", twipsRect(720, 6390, 9000, 900), 28, QColor(210, 30, 40));
     Label20->hide();
     // Between the message above and the band below, in a size that fits there whole.
-    Label2 = makeLabel(this, "Label2", twipsRect(0, kLabel2Top, 15360, kBandTop - kLabel2Top), 20,
-                       QColor(200, 60, 0));
+    Label2 = endLabel(this, "Label2", twipsRect(0, kLabel2Top, 15360, kBandTop - kLabel2Top), 20,
+                      QColor(200, 60, 0));
     Label2->setAlignment(Qt::AlignCenter);
     Label2->setText(QString::fromUtf8(kLevelClearedText));
     Label2->hide();
-    Label14 = makeLabel(this, "Label14", twipsRect(10215, 1395, 4800, 840), 20);
-    Label13 = makeLabel(this, "Label13", twipsRect(10260, 2745, 4800, 840), 20);
+    Label14 = endLabel(this, "Label14", twipsRect(10215, 1395, 4800, 840), 20);
+    Label13 = endLabel(this, "Label13", twipsRect(10260, 2745, 4800, 840), 20);
 
     Picture1 = new QWidget(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setGeometry(twipsRect(0, kBandTop, 15360, 2400));
     setBackground(Picture1, QColor(255, 236, 120));
-    Label1 = makeLabel(Picture1, "Label1", QRect(0, 0, Picture1->width(), Picture1->height()), 36,
-                       QColor(210, 40, 40));
+    Label1 = endLabel(Picture1, "Label1", QRect(0, 0, Picture1->width(), Picture1->height()), 36,
+                      QColor(210, 40, 40));
     Label1->setAlignment(Qt::AlignCenter);
     Label1->setText(QString::fromUtf8(kGoalClearedText));
     Picture1->hide();
 
-    Command4 = makeButton(this, "Command4", QStringLiteral("メニューへ"), twipsRect(1890, 8325, 5100, 1500));
-    Command5 = makeButton(this, "Command5", QStringLiteral("もう一度"), twipsRect(8055, 8325, 5100, 1500));
+    Command4 = endButton(this, "Command4", QStringLiteral("メニューへ"), twipsRect(1890, 8325, 5100, 1500));
+    Command5 = endButton(this, "Command5", QStringLiteral("もう一度"), twipsRect(8055, 8325, 5100, 1500));
     connect(Command4, &QPushButton::clicked, this, &FrmSyuuryou::command4Click);
     connect(Command5, &QPushButton::clicked, this, &FrmSyuuryou::command5Click);
 

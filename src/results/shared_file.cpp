@@ -2,9 +2,9 @@
 
 #include "core/environment.h"
 #include "core/levels.h"
+#include "core/paths.h"
 
 #include <QDir>
-#include <QFile>
 
 namespace
 {
@@ -21,15 +21,6 @@ QString describe(IoOutcome outcome, int code)
     }
 }
 
-platform::NativeString nativePath(const QString &path)
-{
-#ifdef Q_OS_WIN
-    return QDir::toNativeSeparators(path).toStdWString();
-#else
-    return QFile::encodeName(path).toStdString();
-#endif
-}
-
 // The results file is opened at every scan under the same name: convert it once, so
 // that a scan allocates nothing.
 const platform::NativeChar *cachedNativePath(const QString &path)
@@ -38,7 +29,7 @@ const platform::NativeChar *cachedNativePath(const QString &path)
     static platform::NativeString lastName;
     if (lastName.empty() || path != lastPath) {
         lastPath = path;
-        lastName = nativePath(path);
+        lastName = systemPath(path);
     }
     return lastName.c_str();
 }
@@ -74,11 +65,19 @@ FileFaultHook &fileFaultHook()
     return hook;
 }
 
-IoStatus SharedFile::fault(FileStep step) const
+namespace
+{
+IoStatus injectedFault(FileStep step, const QString &path)
 {
     if (!fileFaultHook())
         return {};
-    return statusOf(step, fileFaultHook()(step, m_path));
+    return ioStatusOf(step, fileFaultHook()(step, path), path);
+}
+} // namespace
+
+IoStatus SharedFile::fault(FileStep step) const
+{
+    return injectedFault(step, m_path);
 }
 
 IoStatus SharedFile::open(const QString &path, Mode mode)
@@ -161,18 +160,14 @@ IoStatus SharedFile::flush()
 
 IoStatus removeSharedFile(const QString &path)
 {
-    return ioStatusOf(FileStep::Replace, platform::removeFile(nativePath(path).c_str()), path);
+    return ioStatusOf(FileStep::Replace, platform::removeFile(systemPath(path).c_str()), path);
 }
 
 IoStatus replaceSharedFile(const QString &target, const QString &replacement)
 {
-    if (fileFaultHook()) {
-        if (IoStatus injected =
-                ioStatusOf(FileStep::Replace, fileFaultHook()(FileStep::Replace, target), target);
-            !injected.ok())
-            return injected;
-    }
+    if (IoStatus injected = injectedFault(FileStep::Replace, target); !injected.ok())
+        return injected;
     return ioStatusOf(FileStep::Replace,
-                      platform::replaceFile(nativePath(target).c_str(), nativePath(replacement).c_str()),
+                      platform::replaceFile(systemPath(target).c_str(), systemPath(replacement).c_str()),
                       target);
 }
