@@ -156,9 +156,10 @@ QString hourMinuteStamp(double oleTimeOfDay)
         .arg(seconds / 60 % 60, 2, 10, QChar(u'0'));
 }
 
+// "12/09" of the record's "2026/12/09".
 QString monthDayStamp(double oleDate)
 {
-    return dateOfOle(oleDate).toString(QStringLiteral("MM/dd"));
+    return recordDateText(oleDate).right(5);
 }
 
 bool isListableRecord(const RecordNumbers &record, int levelCount)
