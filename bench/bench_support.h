@@ -37,6 +37,7 @@ class BenchDialogs : public Dialogs
 public:
     DialogAnswer message(const QString &text, const QString &, DialogButtons) override;
     void endProgram(int status) override;
+    bool echoesToStandardError() const override { return true; } // message() prints it already
 };
 
 // The seams of a benchmark, in place while it lives, and a folder of its own that is
