@@ -48,8 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FuzzEnvironment &fuzz = fuzzEnvironment();
     const QString path = fuzz.classroom.dataFolder() + QString::fromUtf8(kCriteriaFileName);
     const QString again = fuzz.classroom.dataFolder() + QStringLiteral("saved.txt");
-    fuzz.classroom.write(path,
-                         QByteArray(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size)));
+    fuzz.classroom.write(path, fuzzBytes(data, size));
 
     clearCriteriaTables();
     LoadCriteriaTable(path);

@@ -96,7 +96,7 @@ FuzzEnvironment &fuzzEnvironment()
 
 QList<QByteArray> splitFuzzInput(const uint8_t *data, size_t size, int parts)
 {
-    const QByteArray input(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+    const QByteArray input = fuzzBytes(data, size);
     const QByteArray separator(kFuzzFileSeparator);
     QList<QByteArray> result;
     qsizetype from = 0;

@@ -62,6 +62,12 @@ struct FuzzEnvironment {
 // classroom in the shared state.
 FuzzEnvironment &fuzzEnvironment();
 
+// The input's bytes, copied.
+inline QByteArray fuzzBytes(const uint8_t *data, size_t size)
+{
+    return QByteArray(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+}
+
 // An input that stands for several files: the parts between the lines of
 // kFuzzFileSeparator. The last part takes the rest of the input; parts the input does
 // not reach are empty.

@@ -46,7 +46,7 @@ qsizetype checkedValueCount(const QString &text)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzEnvironment &fuzz = fuzzEnvironment();
-    const QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+    const QByteArray bytes = fuzzBytes(data, size);
     const QString text = decodeCp932(bytes);
     const qsizetype values = checkedValueCount(text);
     constexpr int kValuesPerFile = 10;
