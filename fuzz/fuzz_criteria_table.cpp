@@ -10,20 +10,17 @@
 
 namespace
 {
-// Every value of every level, typed ones as numbers; untyped ones by their text, since a
-// quoted "7" is kept as text and written back as the number 7.
+// Every value of every level as the table holds it, untyped ones by their text since a
+// quoted "7" is kept as text and written back as the number 7; the multiplier by its
+// nine digits, which tell every two values of a float apart.
 QStringList tableValues()
 {
-    const Hensuu1 &h = hensuu1();
+    constexpr int kMultiplierField = 4; // the fifth field
     QStringList values;
     for (int level = 0; level < kCriteriaLines; ++level) {
-        values << QString::number(h.passTime[level]) << QString::number(h.minimumTime[level])
-               << QString::number(h.targetPoints[level]) << QString::number(h.targetCount[level])
-               << QString::number(h.pointMultiplier[level], 'g', 9);
-        for (const auto *untyped :
-             {&h.overuseCount, &h.overusePoints, &h.passPeriodDays, &h.overusePeriodDays, &h.criteriaExtra1,
-              &h.criteriaExtra2, &h.criteriaExtra3})
-            values << (*untyped)[level].text;
+        QStringList fields = criteriaFieldTexts(level);
+        fields[kMultiplierField] = QString::number(hensuu1().pointMultiplier[level], 'g', 9);
+        values << fields;
     }
     return values;
 }
