@@ -2,7 +2,6 @@
 // editor writes it and read back holds the same values, and writing it once more gives
 // the same bytes.
 #include "core/hensuu1.h"
-#include "core/startup.h"
 #include "fuzz_support.h"
 #include "results/criteria_table.h"
 
@@ -43,12 +42,8 @@ QByteArray bytesOf(const QString &path)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzEnvironment &fuzz = fuzzEnvironment();
-    const QString path = fuzz.classroom.dataFolder() + QString::fromUtf8(kCriteriaFileName);
     const QString again = fuzz.classroom.dataFolder() + QStringLiteral("saved.txt");
-    fuzz.classroom.write(path, fuzzBytes(data, size));
-
-    clearCriteriaTables();
-    LoadCriteriaTable(path);
+    loadFuzzCriteria(fuzz.classroom, fuzzBytes(data, size));
     const QStringList read = tableValues();
 
     // Every value the reader gives can be written: a quoted one holds no quote.

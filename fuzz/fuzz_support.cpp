@@ -1,6 +1,8 @@
 #include "fuzz_support.h"
 
 #include "core/hensuu1.h"
+#include "core/startup.h"
+#include "results/criteria_table.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -129,4 +131,12 @@ void clearCriteriaTables()
     for (auto *table : {&h.overuseCount, &h.overusePoints, &h.passPeriodDays, &h.overusePeriodDays,
                         &h.criteriaExtra1, &h.criteriaExtra2, &h.criteriaExtra3})
         table->fill(LooseValue{});
+}
+
+void loadFuzzCriteria(const FuzzClassroom &classroom, const QByteArray &table)
+{
+    const QString path = classroom.dataFolder() + QString::fromUtf8(kCriteriaFileName);
+    classroom.write(path, table);
+    clearCriteriaTables();
+    LoadCriteriaTable(path);
 }

@@ -78,3 +78,6 @@ QByteArray joinFuzzInput(const QList<QByteArray> &parts);
 // Clears the criteria tables, as at program start, so that an input does not see the
 // table of the one before it.
 void clearCriteriaTables();
+// Writes the bytes as the classroom's criteria table, clears the criteria tables and
+// reads the table into them.
+void loadFuzzCriteria(const FuzzClassroom &classroom, const QByteArray &table);
