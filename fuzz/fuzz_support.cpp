@@ -1,7 +1,6 @@
 #include "fuzz_support.h"
 
 #include "core/hensuu1.h"
-#include "core/startup.h"
 #include "results/criteria_table.h"
 
 #include <QCoreApplication>
@@ -79,11 +78,10 @@ FuzzEnvironment &fuzzEnvironment()
     static FixedRandom random;
     static FuzzEnvironment environment = [] {
         FuzzEnvironment made;
-        const QDir root(made.classroom.root());
-        for (const QString &folder : {QStringLiteral("ranvex"), QStringLiteral("shared/ranvex"),
-                                      QStringLiteral("shared/音フォルダ")}) {
-            if (!root.mkpath(folder))
-                fuzzFailure(__FILE__, __LINE__, "the classroom can be made", root.filePath(folder));
+        const FuzzClassroom &room = made.classroom;
+        for (const QString &folder : {room.programFolder(), room.dataFolder(), room.soundFolder()}) {
+            if (!QDir().mkpath(folder))
+                fuzzFailure(__FILE__, __LINE__, "the classroom can be made", folder);
         }
         return made;
     }();

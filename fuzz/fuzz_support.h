@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/environment.h"
+#include "core/startup.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -45,9 +46,10 @@ class FuzzClassroom
 {
 public:
     QString root() const;
+    QString programFolder() const { return root() + "/ranvex"; }
     QString shared() const { return root() + "/shared/"; }
     QString dataFolder() const { return shared() + "ranvex/"; }
-    QString soundFolder() const { return shared() + QStringLiteral("音フォルダ/"); }
+    QString soundFolder() const { return shared() + QString::fromUtf8(kSoundFolderName) + u'/'; }
     // Writes the bytes as the whole file, replacing what was there.
     void write(const QString &path, const QByteArray &bytes) const;
 };
