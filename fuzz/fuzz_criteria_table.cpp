@@ -5,8 +5,6 @@
 #include "fuzz_support.h"
 #include "results/criteria_table.h"
 
-#include <QFile>
-
 namespace
 {
 // Every value of every level as the table holds it, untyped ones by their text since a
@@ -31,12 +29,6 @@ CriteriaGrid tableRows()
         rows << (QStringList{QString::number(level)} + criteriaFieldTexts(level));
     return rows;
 }
-
-QByteArray bytesOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -49,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // Every value the reader gives can be written: a quoted one holds no quote.
     const QString saved = SaveCriteriaTable(again, tableRows());
     FUZZ_REQUIRE(saved.isEmpty(), saved);
-    const QByteArray first = bytesOf(again);
+    const QByteArray first = fuzz.classroom.read(again);
     clearCriteriaTables();
     LoadCriteriaTable(again);
     const QStringList readBack = tableValues();
@@ -60,6 +52,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                                                  .arg(read[i], readBack[i]));
     }
     FUZZ_REQUIRE(SaveCriteriaTable(again, tableRows()).isEmpty(), again);
-    FUZZ_REQUIRE(bytesOf(again) == first, QString::fromLatin1(first.toHex()));
+    FUZZ_REQUIRE(fuzz.classroom.read(again) == first, QString::fromLatin1(first.toHex()));
     return 0;
 }

@@ -61,11 +61,19 @@ QString FuzzClassroom::root() const
     return classroomFolder().path();
 }
 
-void FuzzClassroom::write(const QString &path, const QByteArray &bytes) const
+void FuzzClassroom::write(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        fuzzFailure(__FILE__, __LINE__, "the classroom can be written", path);
+        fuzzFailure(__FILE__, __LINE__, "the file can be written", path);
+}
+
+QByteArray FuzzClassroom::read(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        fuzzFailure(__FILE__, __LINE__, "the file can be read", path);
+    return file.readAll();
 }
 
 FuzzEnvironment &fuzzEnvironment()

@@ -50,8 +50,10 @@ public:
     QString shared() const { return root() + "/shared/"; }
     QString dataFolder() const { return shared() + "ranvex/"; }
     QString soundFolder() const { return shared() + QString::fromUtf8(kSoundFolderName) + u'/'; }
-    // Writes the bytes as the whole file, replacing what was there.
-    void write(const QString &path, const QByteArray &bytes) const;
+    // Writes the bytes as the whole file, replacing what was there; reads a whole file.
+    // A file that cannot be written or read stops the run.
+    static void write(const QString &path, const QByteArray &bytes);
+    static QByteArray read(const QString &path);
 };
 
 struct FuzzEnvironment {
