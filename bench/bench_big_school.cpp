@@ -7,7 +7,6 @@
 #include "app/demo_classroom.h"
 #include "bench_support.h"
 #include "core/hensuu1.h"
-#include "core/levels.h"
 #include "core/real_environment.h"
 #include "menu/seisekitime1.h"
 #include "pupils/namesel.h"
@@ -25,7 +24,6 @@
 
 namespace
 {
-constexpr int kPupils = 5000;
 constexpr int kViews = 4;
 constexpr int kNameListRecords = 20000;
 constexpr double kNameListLimitMs = 100;
@@ -41,7 +39,7 @@ seisekitime1 *g_menu = nullptr;
 bool holdRecords(benchmark::State &state, int records)
 {
     if (records != g_recordsWritten) {
-        if (!writeBenchFile(resultsFilePath(), benchSchoolFile(records))) {
+        if (!writeBenchSchoolFile(records)) {
             state.SkipWithError("cannot write the results file");
             return false;
         }
@@ -156,15 +154,8 @@ int main(int argc, char **argv)
     Hensuu1 &h = hensuu1();
     h.dataPathSetting = folder.path() + "/shared/";
     h.dataFolder = h.dataPathSetting + "ranvex/";
-    h.schoolYearStartMonth = 4;
-    SetProgramIdentity();
-    FillLevelCatalogue();
-    setBenchCriteria();
-    h.selectedGradeFilter = QStringLiteral("全学年");
-    h.currentPupil = 1;
-    if (!writeBenchFile(h.dataPathSetting + QString::fromUtf8(kRosterFileName), benchSchoolRoster(kPupils)))
+    if (!setUpBenchSchool())
         return 2;
-    ReadRoster();
     h.currentPupilName = rosterTables().pupilNames[1];
 
     benchmark::Initialize(&argc, argv);
@@ -174,7 +165,7 @@ int main(int argc, char **argv)
     delete g_names;
     delete g_menu;
 
-    std::printf("\n%d pupils\n", kPupils);
+    std::printf("\n%d pupils\n", kBenchPupils);
     bool within = true;
     const double nameFloor = reporter.leastUs[key("BM_Floor", kNameListRecords) + "/1"];
     for (int view = 0; view < kViews; ++view) {

@@ -13,7 +13,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -61,12 +60,8 @@ int main(int argc, char **argv)
     QTemporaryDir folder;
     for (const int size : kSizes) {
         const QString path = folder.path() + QStringLiteral("/%1-").arg(size) + kResultsFileName;
-        QFile file(path);
-        const QByteArray bytes = benchSchoolFile(size);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-            std::fprintf(stderr, "cannot write %s\n", qUtf8Printable(path));
+        if (!writeBenchFile(path, benchSchoolFile(size)))
             return 2;
-        }
         filesBySize[size] = path;
     }
 

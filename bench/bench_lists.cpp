@@ -5,10 +5,8 @@
 // 100 ms; exits non-zero when one is not.
 #include "bench_support.h"
 #include "core/hensuu1.h"
-#include "core/levels.h"
 #include "menu/result_lists.h"
 #include "menu/seisekitime1.h"
-#include "pupils/roster.h"
 #include "results/results_file.h"
 #include "results/statistics.h"
 
@@ -94,18 +92,8 @@ int main(int argc, char **argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const BenchEnvironment bench;
-    Hensuu1 &h = hensuu1();
-    SetProgramIdentity();
-    FillLevelCatalogue();
-    setBenchCriteria();
-    if (!writeBenchFile(h.dataPathSetting + QString::fromUtf8(kRosterFileName), benchSchoolRoster()))
+    if (!setUpBenchSchool() || !writeBenchSchoolFile())
         return 2;
-    h.schoolYearStartMonth = 4;
-    ReadRoster();
-    if (!writeBenchSchoolFile())
-        return 2;
-    h.currentPupil = 1;
-    h.selectedGradeFilter = QStringLiteral("全学年");
     ComputePupilStatistics();
     menu = new seisekitime1;
     menu->show();

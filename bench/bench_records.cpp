@@ -5,7 +5,6 @@
 // 300 ms.
 #include "core/environment.h"
 #include "core/hensuu1.h"
-#include "core/text_values.h"
 #include "maintenance/FrmData.h"
 #include "pupils/roster.h"
 #include "results/results_file.h"
@@ -15,7 +14,6 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QFile>
 #include <QListWidget>
 #include <QTemporaryDir>
 
@@ -27,20 +25,6 @@ namespace
 constexpr int kRecords = 100000;
 constexpr double kBoundMs = 300;
 
-QByteArray rosterFile()
-{
-    const QStringList family{"青木", "石田", "上田", "遠藤", "大野", "加藤", "木村", "佐藤", "鈴木", "高橋"};
-    const QStringList given{"ひなた", "蓮", "ゆい", "はると", "陽菜", "颯太", "結衣", "陸", "さくら", "湊"};
-    QString text;
-    for (int pupil = 1; pupil <= kBenchPupils; ++pupil) {
-        text += QStringLiteral("%1,%2,0,0,\"%3　%4\",0,\"\",\"\"\r\n")
-                    .arg(pupil)
-                    .arg(2010 + pupil % 12)
-                    .arg(family[pupil % 10], given[pupil / 10 % 10]);
-    }
-    return encodeCp932(text);
-}
-
 // A year and a half of a busy school, with the odd record of another school.
 QByteArray resultsFile()
 {
@@ -51,12 +35,6 @@ QByteArray resultsFile()
         record.toBytes(bytes.data() + qsizetype(n - 1) * kRecordSize);
     }
     return bytes;
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 void BM_Screen(benchmark::State &state)
@@ -111,11 +89,9 @@ int main(int argc, char **argv)
     h.schoolYearStartMonth = 4;
     h.schoolCode = QStringLiteral("12345");
     h.schoolName = QStringLiteral("本町教室");
-    if (!writeFile(h.dataPathSetting + QString::fromUtf8(kRosterFileName), rosterFile()) ||
-        !writeFile(resultsFilePath(), resultsFile())) {
-        std::fprintf(stderr, "cannot write into %s\n", qUtf8Printable(bench.folder.path()));
+    if (!writeBenchFile(h.dataPathSetting + QString::fromUtf8(kRosterFileName), benchSchoolRoster()) ||
+        !writeBenchFile(resultsFilePath(), resultsFile()))
         return 2;
-    }
 
     benchmark::Initialize(&argc, argv);
     LeastTimeReporter reporter;

@@ -1,7 +1,9 @@
 #include "bench_support.h"
 
 #include "core/hensuu1.h"
+#include "core/levels.h"
 #include "core/text_values.h"
+#include "pupils/roster.h"
 #include "results/results_file.h"
 
 #include <QFile>
@@ -95,6 +97,21 @@ void setBenchCriteria()
         h.passPeriodDays[level] = LooseValue::fromField(QStringLiteral("7"));
         h.overusePeriodDays[level] = LooseValue::fromField(QStringLiteral("1"));
     }
+}
+
+bool setUpBenchSchool()
+{
+    SetProgramIdentity();
+    FillLevelCatalogue();
+    setBenchCriteria();
+    Hensuu1 &h = hensuu1();
+    h.schoolYearStartMonth = 4;
+    if (!writeBenchFile(h.dataPathSetting + QString::fromUtf8(kRosterFileName), benchSchoolRoster()))
+        return false;
+    ReadRoster();
+    h.currentPupil = 1;
+    h.selectedGradeFilter = QStringLiteral("全学年");
+    return true;
 }
 
 namespace

@@ -37,6 +37,7 @@ class BenchDialogs : public Dialogs
 public:
     DialogAnswer message(const QString &text, const QString &, DialogButtons) override;
     void endProgram(int status) override;
+    bool echoesToStandardError() const override { return true; } // message() prints it already
 };
 
 // The seams of a benchmark, in place while it lives, and a folder of its own that is
@@ -61,6 +62,11 @@ bool writeBenchFile(const QString &path, const QByteArray &bytes);
 bool writeBenchSchoolFile(int records = kBenchRecords, int days = 60);
 // The criteria of the three levels in the shared state: pass times 60, 90 and 120 s.
 void setBenchCriteria();
+// The school in the shared state, on the data folders set there: the program's identity,
+// its levels and setBenchCriteria, a school year from April, benchSchoolRoster written
+// and read, pupil 1 chosen and every grade shown. False, with a message, when the roster
+// cannot be written.
+bool setUpBenchSchool();
 
 class LeastTimeReporter : public benchmark::ConsoleReporter
 {

@@ -2,28 +2,22 @@
 // editor writes it and read back holds the same values, and writing it once more gives
 // the same bytes.
 #include "core/hensuu1.h"
-#include "core/startup.h"
 #include "fuzz_support.h"
 #include "results/criteria_table.h"
 
-#include <QFile>
-
 namespace
 {
-// Every value of every level, typed ones as numbers; untyped ones by their text, since a
-// quoted "7" is kept as text and written back as the number 7.
+// Every value of every level as the table holds it, untyped ones by their text since a
+// quoted "7" is kept as text and written back as the number 7; the multiplier by its
+// nine digits, which tell every two values of a float apart.
 QStringList tableValues()
 {
-    const Hensuu1 &h = hensuu1();
+    constexpr int kMultiplierField = 4; // the fifth field
     QStringList values;
     for (int level = 0; level < kCriteriaLines; ++level) {
-        values << QString::number(h.passTime[level]) << QString::number(h.minimumTime[level])
-               << QString::number(h.targetPoints[level]) << QString::number(h.targetCount[level])
-               << QString::number(h.pointMultiplier[level], 'g', 9);
-        for (const auto *untyped :
-             {&h.overuseCount, &h.overusePoints, &h.passPeriodDays, &h.overusePeriodDays, &h.criteriaExtra1,
-              &h.criteriaExtra2, &h.criteriaExtra3})
-            values << (*untyped)[level].text;
+        QStringList fields = criteriaFieldTexts(level);
+        fields[kMultiplierField] = QString::number(hensuu1().pointMultiplier[level], 'g', 9);
+        values << fields;
     }
     return values;
 }
@@ -35,30 +29,19 @@ CriteriaGrid tableRows()
         rows << (QStringList{QString::number(level)} + criteriaFieldTexts(level));
     return rows;
 }
-
-QByteArray bytesOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzEnvironment &fuzz = fuzzEnvironment();
-    const QString path = fuzz.classroom.dataFolder() + QString::fromUtf8(kCriteriaFileName);
     const QString again = fuzz.classroom.dataFolder() + QStringLiteral("saved.txt");
-    fuzz.classroom.write(path,
-                         QByteArray(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size)));
-
-    clearCriteriaTables();
-    LoadCriteriaTable(path);
+    loadFuzzCriteria(fuzz.classroom, fuzzBytes(data, size));
     const QStringList read = tableValues();
 
     // Every value the reader gives can be written: a quoted one holds no quote.
     const QString saved = SaveCriteriaTable(again, tableRows());
     FUZZ_REQUIRE(saved.isEmpty(), saved);
-    const QByteArray first = bytesOf(again);
+    const QByteArray first = fuzz.classroom.read(again);
     clearCriteriaTables();
     LoadCriteriaTable(again);
     const QStringList readBack = tableValues();
@@ -69,6 +52,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                                                  .arg(read[i], readBack[i]));
     }
     FUZZ_REQUIRE(SaveCriteriaTable(again, tableRows()).isEmpty(), again);
-    FUZZ_REQUIRE(bytesOf(again) == first, QString::fromLatin1(first.toHex()));
+    FUZZ_REQUIRE(fuzz.classroom.read(again) == first, QString::fromLatin1(first.toHex()));
     return 0;
 }

@@ -63,7 +63,7 @@ Run run(const FuzzEnvironment &fuzz, const QString &command)
     QTextStream errStream(&err);
     Run result;
     result.status = runDataTool({QStringLiteral("--base"), fuzz.classroom.shared(), command}, outStream,
-                                errStream, fuzz.classroom.root() + QStringLiteral("/ranvex"));
+                                errStream, fuzz.classroom.programFolder());
     outStream.flush();
     errStream.flush();
     result.out = out;

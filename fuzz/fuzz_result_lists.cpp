@@ -5,11 +5,9 @@
 // row scrolled to lies in its list; the personal times are the pupil's own records.
 #include "core/hensuu1.h"
 #include "core/levels.h"
-#include "core/startup.h"
 #include "fuzz_support.h"
 #include "menu/result_lists.h"
 #include "pupils/roster.h"
-#include "results/criteria_table.h"
 #include "results/results_file.h"
 #include "results/statistics.h"
 
@@ -46,15 +44,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FuzzEnvironment &fuzz = fuzzEnvironment();
     const QList<QByteArray> parts = splitFuzzInput(data, size, 3);
     const QString rosterPath = fuzz.classroom.shared() + QString::fromUtf8(kRosterFileName);
-    const QString criteria = fuzz.classroom.dataFolder() + QString::fromUtf8(kCriteriaFileName);
     fuzz.classroom.write(rosterPath, parts[0]);
-    fuzz.classroom.write(criteria, parts[1]);
     fuzz.classroom.write(resultsFilePath(), parts[2]);
     Hensuu1 &h = hensuu1();
     h.schoolYearStartMonth = 4;
     FillLevelCatalogue();
-    clearCriteriaTables();
-    LoadCriteriaTable(criteria);
+    loadFuzzCriteria(fuzz.classroom, parts[1]);
     resetRosterTables();
     FUZZ_REQUIRE(readRosterFile(rosterPath).fileRead(), rosterPath);
     try {

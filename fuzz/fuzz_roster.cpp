@@ -11,7 +11,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzEnvironment &fuzz = fuzzEnvironment();
-    const QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+    const QByteArray bytes = fuzzBytes(data, size);
     const QString path = fuzz.classroom.shared() + QString::fromUtf8(kRosterFileName);
     fuzz.classroom.write(path, bytes);
     Hensuu1 &h = hensuu1();

@@ -5,10 +5,8 @@
 // records it should, the counts and points add up, every best time is the least time.
 #include "core/environment.h"
 #include "core/hensuu1.h"
-#include "core/startup.h"
 #include "fuzz_support.h"
 #include "results/attempt_points.h"
-#include "results/criteria_table.h"
 #include "results/results_file.h"
 #include "results/statistics.h"
 
@@ -56,11 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzEnvironment &fuzz = fuzzEnvironment();
     const QList<QByteArray> parts = splitFuzzInput(data, size, 2);
-    const QString criteria = fuzz.classroom.dataFolder() + QString::fromUtf8(kCriteriaFileName);
-    fuzz.classroom.write(criteria, parts[0]);
+    loadFuzzCriteria(fuzz.classroom, parts[0]);
     fuzz.classroom.write(resultsFilePath(), parts[1]);
-    clearCriteriaTables();
-    LoadCriteriaTable(criteria);
 
     try {
         ComputePupilStatistics();

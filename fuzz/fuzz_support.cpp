@@ -1,6 +1,7 @@
 #include "fuzz_support.h"
 
 #include "core/hensuu1.h"
+#include "results/criteria_table.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -60,11 +61,19 @@ QString FuzzClassroom::root() const
     return classroomFolder().path();
 }
 
-void FuzzClassroom::write(const QString &path, const QByteArray &bytes) const
+void FuzzClassroom::write(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        fuzzFailure(__FILE__, __LINE__, "the classroom can be written", path);
+        fuzzFailure(__FILE__, __LINE__, "the file can be written", path);
+}
+
+QByteArray FuzzClassroom::read(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        fuzzFailure(__FILE__, __LINE__, "the file can be read", path);
+    return file.readAll();
 }
 
 FuzzEnvironment &fuzzEnvironment()
@@ -77,11 +86,10 @@ FuzzEnvironment &fuzzEnvironment()
     static FixedRandom random;
     static FuzzEnvironment environment = [] {
         FuzzEnvironment made;
-        const QDir root(made.classroom.root());
-        for (const QString &folder : {QStringLiteral("ranvex"), QStringLiteral("shared/ranvex"),
-                                      QStringLiteral("shared/音フォルダ")}) {
-            if (!root.mkpath(folder))
-                fuzzFailure(__FILE__, __LINE__, "the classroom can be made", root.filePath(folder));
+        const FuzzClassroom &room = made.classroom;
+        for (const QString &folder : {room.programFolder(), room.dataFolder(), room.soundFolder()}) {
+            if (!QDir().mkpath(folder))
+                fuzzFailure(__FILE__, __LINE__, "the classroom can be made", folder);
         }
         return made;
     }();
@@ -96,7 +104,7 @@ FuzzEnvironment &fuzzEnvironment()
 
 QList<QByteArray> splitFuzzInput(const uint8_t *data, size_t size, int parts)
 {
-    const QByteArray input(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+    const QByteArray input = fuzzBytes(data, size);
     const QByteArray separator(kFuzzFileSeparator);
     QList<QByteArray> result;
     qsizetype from = 0;
@@ -129,4 +137,12 @@ void clearCriteriaTables()
     for (auto *table : {&h.overuseCount, &h.overusePoints, &h.passPeriodDays, &h.overusePeriodDays,
                         &h.criteriaExtra1, &h.criteriaExtra2, &h.criteriaExtra3})
         table->fill(LooseValue{});
+}
+
+void loadFuzzCriteria(const FuzzClassroom &classroom, const QByteArray &table)
+{
+    const QString path = classroom.dataFolder() + QString::fromUtf8(kCriteriaFileName);
+    classroom.write(path, table);
+    clearCriteriaTables();
+    LoadCriteriaTable(path);
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/environment.h"
+#include "core/startup.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -45,11 +46,14 @@ class FuzzClassroom
 {
 public:
     QString root() const;
+    QString programFolder() const { return root() + "/ranvex"; }
     QString shared() const { return root() + "/shared/"; }
     QString dataFolder() const { return shared() + "ranvex/"; }
-    QString soundFolder() const { return shared() + QStringLiteral("音フォルダ/"); }
-    // Writes the bytes as the whole file, replacing what was there.
-    void write(const QString &path, const QByteArray &bytes) const;
+    QString soundFolder() const { return shared() + QString::fromUtf8(kSoundFolderName) + u'/'; }
+    // Writes the bytes as the whole file, replacing what was there; reads a whole file.
+    // A file that cannot be written or read stops the run.
+    static void write(const QString &path, const QByteArray &bytes);
+    static QByteArray read(const QString &path);
 };
 
 struct FuzzEnvironment {
@@ -62,6 +66,12 @@ struct FuzzEnvironment {
 // classroom in the shared state.
 FuzzEnvironment &fuzzEnvironment();
 
+// The input's bytes, copied.
+inline QByteArray fuzzBytes(const uint8_t *data, size_t size)
+{
+    return QByteArray(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+}
+
 // An input that stands for several files: the parts between the lines of
 // kFuzzFileSeparator. The last part takes the rest of the input; parts the input does
 // not reach are empty.
@@ -72,3 +82,6 @@ QByteArray joinFuzzInput(const QList<QByteArray> &parts);
 // Clears the criteria tables, as at program start, so that an input does not see the
 // table of the one before it.
 void clearCriteriaTables();
+// Writes the bytes as the classroom's criteria table, clears the criteria tables and
+// reads the table into them.
+void loadFuzzCriteria(const FuzzClassroom &classroom, const QByteArray &table);

@@ -46,15 +46,15 @@ qsizetype checkedValueCount(const QString &text)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzEnvironment &fuzz = fuzzEnvironment();
-    const QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+    const QByteArray bytes = fuzzBytes(data, size);
     const QString text = decodeCp932(bytes);
     const qsizetype values = checkedValueCount(text);
     constexpr int kValuesPerFile = 10;
 
     // The path file: ten values, the first the shared folder.
     Hensuu1 &h = hensuu1();
-    fuzz.classroom.write(fuzz.classroom.root() + QStringLiteral("/パスデータ.txt"), bytes);
-    const auto pathProblem = LoadPathFile(fuzz.classroom.root() + QStringLiteral("/ranvex"));
+    fuzz.classroom.write(fuzz.classroom.root() + u'/' + QString::fromUtf8(kPathFileName), bytes);
+    const auto pathProblem = LoadPathFile(fuzz.classroom.programFolder());
     if (values < kValuesPerFile)
         FUZZ_REQUIRE(pathProblem, QStringLiteral("%1 values taken as a path file").arg(values));
     else

@@ -13,7 +13,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     fuzzEnvironment();
-    const QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+    const QByteArray bytes = fuzzBytes(data, size);
     // The levels the records name most often, and one beyond the view's.
     const int levels[] = {1, 2, 3, size > 0 ? data[0] % (kDistributionLevels + 2) : 0};
     for (int level : levels) {

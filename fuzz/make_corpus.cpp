@@ -9,7 +9,6 @@
 #include "results/results_file.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -18,20 +17,10 @@ namespace
 {
 constexpr int kSeedRecords = 40;
 
-QByteArray bytesOf(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        fuzzFailure(__FILE__, __LINE__, "the demo classroom can be read", path);
-    return file.readAll();
-}
-
 void writeSeed(const QString &folder, const QString &target, const QString &name, const QByteArray &bytes)
 {
     QDir(folder).mkpath(target);
-    QFile file(folder + u'/' + target + u'/' + name);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        fuzzFailure(__FILE__, __LINE__, "the seed can be written", file.fileName());
+    FuzzClassroom::write(folder + u'/' + target + u'/' + name, bytes);
 }
 } // namespace
 
@@ -51,16 +40,16 @@ int main(int argc, char **argv)
     }
     const QString shared = demo.path() + QStringLiteral("/shared/");
     // The demo's own folder would make every run's seed differ: a school's share instead.
-    const QByteArray pathFile = bytesOf(demo.path() + u'/' + QString::fromUtf8(kPathFileName))
+    const QByteArray pathFile = FuzzClassroom::read(demo.path() + u'/' + QString::fromUtf8(kPathFileName))
                                     .replace(QDir::toNativeSeparators(shared).toUtf8(), "\\\\server\\juku\\");
-    const QByteArray common = bytesOf(shared + QString::fromUtf8(kCommonDataFileName));
-    const QByteArray roster = bytesOf(shared + QString::fromUtf8(kRosterFileName));
+    const QByteArray common = FuzzClassroom::read(shared + QString::fromUtf8(kCommonDataFileName));
+    const QByteArray roster = FuzzClassroom::read(shared + QString::fromUtf8(kRosterFileName));
     const QByteArray criteria =
-        bytesOf(shared + QStringLiteral("ranvex/") + QString::fromUtf8(kCriteriaFileName));
-    const QByteArray sounds =
-        bytesOf(shared + QString::fromUtf8(kSoundFolderName) + u'/' + QString::fromUtf8(kSoundListFileName));
+        FuzzClassroom::read(shared + QStringLiteral("ranvex/") + QString::fromUtf8(kCriteriaFileName));
+    const QByteArray sounds = FuzzClassroom::read(shared + QString::fromUtf8(kSoundFolderName) + u'/' +
+                                                  QString::fromUtf8(kSoundListFileName));
     const QByteArray results =
-        bytesOf(shared + QStringLiteral("ranvex/") + QString::fromUtf8(kResultsFileName));
+        FuzzClassroom::read(shared + QStringLiteral("ranvex/") + QString::fromUtf8(kResultsFileName));
     const QByteArray firstRecords = results.left(kSeedRecords * kRecordSize);
     const QByteArray lastRecords = results.right(kSeedRecords * kRecordSize);
 
