@@ -2,15 +2,17 @@
 BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 DEMO ?= $(BUILD)/demo-classroom
+WINDOWS_BUILD ?= $(BUILD)-windows
 SANITIZE_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
-# The sanitizer and fuzz builds use clang; ccache, where installed, keeps their rebuilds short.
-CLANG_CONFIG = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-	$(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+# ccache, where installed, keeps rebuilds short.
+CCACHE = $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+# The sanitizer and fuzz builds use clang.
+CLANG_CONFIG = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ $(CCACHE)
 
-.PHONY: all deps configure build test bench windows-check demo demo-classroom screenshots sanitize fuzz fuzz-corpus \
-	clean
+.PHONY: all deps configure build test bench windows-check windows windows-test windows-screenshots demo \
+	demo-classroom screenshots sanitize fuzz fuzz-corpus clean
 
 all: build
 
@@ -18,7 +20,7 @@ deps:
 	@scripts/install-deps
 
 $(BUILD)/build.ninja: | deps
-	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CCACHE)
 
 configure: $(BUILD)/build.ninja
 
@@ -30,7 +32,22 @@ test: build
 
 # The platform layer built with mingw-w64 and its multi-process check run under wine.
 windows-check: deps
-	@scripts/windows-check $(BUILD)-windows
+	@scripts/windows-check $(BUILD)-windows-check
+
+# The programs for 64-bit Windows, cross-built with mingw-w64 against Qt and ICU built from
+# Debian's sources (once per machine, into the cache), and the school's installer, whose
+# path is the last line printed.
+windows: deps
+	@scripts/windows-build $(WINDOWS_BUILD) $(BUILD)
+
+# Every test of the Windows build under wine, and the Windows programs against the Linux ones.
+windows-test: build windows
+	@scripts/windows-build $(WINDOWS_BUILD) $(BUILD) all >/dev/null
+	@scripts/with-test-session ctest --test-dir $(WINDOWS_BUILD) --output-on-failure
+
+# The screens of the Windows program drawn under wine at an X display, as make screenshots draws them.
+windows-screenshots: windows
+	@scripts/windows-screenshots $(WINDOWS_BUILD)
 
 demo-classroom: build
 	$(BUILD)/src/app/ranvex-data demo $(DEMO)
@@ -74,4 +91,4 @@ fuzz-corpus: build
 	$(BUILD)/fuzz/fuzz_make_corpus fuzz/corpus
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(WINDOWS_BUILD) $(BUILD)-windows-check $(SANITIZE_BUILD) $(FUZZ_BUILD)

@@ -334,6 +334,45 @@ int runDemo(const DataToolInvocation &invocation, QTextStream &out, QTextStream 
     return kToolOk;
 }
 
+// ---- setup -------------------------------------------------------------------
+
+// Points a PC at its classroom's shared folder: the path file beside the program folder,
+// written once (by the installer, or by hand); one that is there is the school's own.
+int runSetup(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err)
+{
+    QString shared = optionValue(invocation.arguments, QStringLiteral("--shared"));
+    if (shared.isEmpty()) {
+        err << QStringLiteral("setup には --shared で共有フォルダを指定します") << '\n';
+        return kToolCannotRun;
+    }
+    // Typed on a command line, the folder's final separator may be left off.
+    shared = QDir::toNativeSeparators(shared);
+    if (!shared.endsWith(pathSeparator()))
+        shared += pathSeparator();
+    if (shared.contains(u'"') || !cp932Holds(shared)) {
+        err << QStringLiteral("共有フォルダ「%1」は書けません（「\"」やシフトJISにない文字があります）")
+                   .arg(shared)
+            << '\n';
+        return kToolCannotRun;
+    }
+    const QString pathFile =
+        nativePath(invocation.toolFolder + pathSeparator() + ".." + pathSeparator() + kPathFileName);
+    if (QFileInfo::exists(pathFile)) {
+        err << QStringLiteral("%1 はすでにあります。書きかえません").arg(pathFile) << '\n';
+        return kToolFindings;
+    }
+    if (const QString problem = writeCp932File(pathFile, pathFileText(shared)); !problem.isEmpty()) {
+        err << problem << '\n';
+        return kToolCannotRun;
+    }
+    out << pathFile << '\n';
+    if (!QFileInfo(shared).isDir())
+        err << QStringLiteral("共有フォルダ %1 は今は見つかりません。つながったら check で確かめてください")
+                   .arg(shared)
+            << '\n';
+    return kToolOk;
+}
+
 // ---- dispatch ----------------------------------------------------------------
 
 struct CommandEntry {
@@ -346,6 +385,7 @@ const CommandEntry kCommands[] = {
     {"export", runExport},
     {"append", runAppend},
     {"demo", runDemo},
+    {"setup", runSetup},
     {"stats", runStats},
     {"lists", runLists},
     {"records", runRecords},
@@ -420,6 +460,11 @@ const char *const kHelp = R"(使い方: ranvex-data [--base DIR] [--program NAME
   demo DIR
       DIR にデモ教室を作ります（パスデータ.txt、共有フォルダ shared/ の共通データ、名簿、
       音フォルダ、タイム回数データと十週間分と今日のこの時刻までの成績）。あるタイム回数データと成績は残します。
+
+  setup --shared FOLDER
+      このプログラムのフォルダの上にパスデータ.txtを書き、この PC の共有フォルダを FOLDER にします
+      （最後の区切りがなければ足します）。パスデータ.txtがすでにあるときは書きかえず、終了コード 1 で
+      終わります。インストーラーが使います。
 
 オプション:
   --base DIR      共有フォルダ。ないときはこのプログラムのフォルダの上のパスデータ.txtから読みます。

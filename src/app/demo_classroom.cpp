@@ -102,14 +102,6 @@ QString writeFile(const QString &path, const QByteArray &bytes)
     return {};
 }
 
-// Code page 932 with CR LF line ends.
-QString writeText(const QString &path, const QString &text)
-{
-    QString crlf = text;
-    crlf.replace(u'\n', QStringLiteral("\r\n"));
-    return writeFile(path, encodeCp932(crlf));
-}
-
 QString rosterText(int schoolYear)
 {
     QString text;
@@ -227,23 +219,23 @@ QString writeDemoClassroom(const QString &folder, const QString &programFolderNa
     const QDate today = env().clock->today();
     const QString schoolCode = QStringLiteral("12345");
     QString problem =
-        writeText(root + "/" + kPathFileName,
-                  QStringLiteral("\"%1\",0,0,0,0,0,0,0,0,0\n").arg(QDir::toNativeSeparators(shared)));
+        writeCp932File(root + "/" + kPathFileName, pathFileText(QDir::toNativeSeparators(shared)));
     if (problem.isEmpty()) {
-        problem =
-            writeText(shared + kCommonDataFileName, QStringLiteral("%1\n\"%2デモ教室\"\n0\n0\n0,0,0,0,0,0\n")
-                                                        .arg(kSchoolYearStartMonth)
-                                                        .arg(schoolCode));
+        problem = writeCp932File(shared + kCommonDataFileName,
+                                 QStringLiteral("%1\n\"%2デモ教室\"\n0\n0\n0,0,0,0,0,0\n")
+                                     .arg(kSchoolYearStartMonth)
+                                     .arg(schoolCode));
     }
     if (problem.isEmpty())
-        problem = writeText(shared + kRosterFileName, rosterText(schoolYearOn(today, kSchoolYearStartMonth)));
+        problem =
+            writeCp932File(shared + kRosterFileName, rosterText(schoolYearOn(today, kSchoolYearStartMonth)));
     if (problem.isEmpty() && !QFileInfo::exists(dataFolder + kCriteriaFileName))
-        problem = writeText(dataFolder + kCriteriaFileName, criteriaText());
+        problem = writeCp932File(dataFolder + kCriteriaFileName, criteriaText());
     if (problem.isEmpty() && !QFileInfo::exists(dataFolder + kResultsFileName))
         problem = writeFile(dataFolder + kResultsFileName,
                             historyBytes(today, env().clock->timeOfDay(), schoolCode));
     if (problem.isEmpty())
-        problem = writeText(soundFolder + kSoundListFileName, QString::fromUtf8(kSoundList));
+        problem = writeCp932File(soundFolder + kSoundListFileName, QString::fromUtf8(kSoundList));
     for (const DemoSound &sound : demoSounds()) {
         if (!problem.isEmpty())
             break;

@@ -5,7 +5,7 @@
 #include "core/paths.h"
 #include "core/real_environment.h"
 #include "core/screen_host.h"
-#include "drill/qt_sound_output.h"
+#include "drill/sound_output.h"
 
 #include <QApplication>
 
@@ -18,7 +18,7 @@ int main(int argc, char *argv[])
     SystemRandom random;
     WidgetDialogs dialogs;
     DetachedProcessLauncher launcher;
-    QtSoundOutput sound;
+    SystemSoundOutput sound;
     Environment &environment = env();
     environment.clock = &clock;
     environment.random = &random;

@@ -2,6 +2,7 @@
 #include "app/data_tool.h"
 #include "core/environment.h"
 #include "core/real_environment.h"
+#include "platform/platform.h"
 
 #include <QGuiApplication>
 #include <QTextStream>
@@ -37,6 +38,7 @@ int main(int argc, char *argv[])
     ConsoleDialogs dialogs;
     env() = {&clock, &random, nullptr, &dialogs, nullptr};
 
+    platform::useUtf8Console();
     QTextStream out(stdout);
     QTextStream err(stderr);
     out.setEncoding(QStringConverter::Utf8);

@@ -16,8 +16,8 @@ int main(int argc, char *argv[])
         return 2;
     }
     QApplication::setFont(screenFont(9));
-    const QString programFolder = QString::fromLocal8Bit(argv[1]);
-    const QString output = QString::fromLocal8Bit(argv[2]);
+    const QString programFolder = QCoreApplication::arguments().at(1);
+    const QString output = QCoreApplication::arguments().at(2);
     QDir().mkpath(output);
 
     const QString problem = visitScreens(programFolder, [&](QWidget *screen, const QString &name) {

@@ -113,6 +113,11 @@ QString eraDateCaption(const QDate &date)
     return QString::fromStdString(utf8);
 }
 
+QString pathFileText(const QString &sharedFolder)
+{
+    return u'"' + sharedFolder + QStringLiteral("\",,,,,,,,,\n");
+}
+
 std::optional<ConfigurationProblem> LoadPathFile(const QString &programFolder)
 {
     Hensuu1 &h = hensuu1();

@@ -22,6 +22,10 @@ struct SchoolIdentity {
 // characters read as 0 is all name.
 SchoolIdentity splitSchoolCode(const QString &value);
 
+// The path file's text for a shared base folder: the folder, in quotes, as the first of
+// its ten values; the nine that the school's other programs keep are left empty.
+QString pathFileText(const QString &sharedFolder);
+
 // The last component of the program folder's path; empty at the root of a drive.
 QString programFolderName(const QString &programFolder);
 

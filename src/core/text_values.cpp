@@ -1,7 +1,9 @@
 #include "core/text_values.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -230,4 +232,15 @@ TextFileContents readCp932File(const QString &path)
     }
     contents.text = decodeCp932(bytes);
     return contents;
+}
+
+QString writeCp932File(const QString &path, const QString &text)
+{
+    QString crlf = text;
+    crlf.replace(u'\n', QStringLiteral("\r\n"));
+    const QByteArray bytes = encodeCp932(crlf);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return QStringLiteral("%1: 書けません（%2）").arg(QDir::toNativeSeparators(path), file.errorString());
+    return {};
 }

@@ -124,3 +124,7 @@ struct TextFileContents {
 
 // Reads a whole code page 932 file with one read.
 TextFileContents readCp932File(const QString &path);
+// Writes text as the whole of a code page 932 file with CR LF line ends, by way of a
+// temporary copy put in its place, so that no reader sees half of it. Returns an empty
+// text, or what went wrong, naming the file.
+QString writeCp932File(const QString &path, const QString &text);

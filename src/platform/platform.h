@@ -92,4 +92,14 @@ Error replaceFile(const NativeChar *target, const NativeChar *replacement);
 // on running when this process ends.
 Error startDetached(const NativeString &program, const std::vector<NativeString> &arguments);
 
+// A console that shows this program's output shows it as UTF-8 (Windows consoles show
+// their own code page otherwise); output to a file or a pipe is not touched.
+void useUtf8Console();
+
+#ifdef _WIN32
+// Plays a wave file through the media control interface to its end ("play ... wait").
+// Returns 0, or the interface's error code with its text in errorText (UTF-8).
+Error playWave(const NativeChar *path, std::string &errorText);
+#endif
+
 } // namespace platform

@@ -248,4 +248,6 @@ Error startDetached(const NativeString &program, const std::vector<NativeString>
     return n == sizeof error ? error : 0;
 }
 
+void useUtf8Console() {}
+
 } // namespace platform

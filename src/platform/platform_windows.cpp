@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <mmsystem.h>
+
 namespace platform
 {
 
@@ -25,23 +27,32 @@ Outcome outcomeOf(Step step, Error error)
     }
 }
 
+namespace
+{
+// A system message in UTF-8, without the line end the system puts after it.
+std::string utf8Of(const wchar_t *text, int length)
+{
+    std::string bytes;
+    if (length > 0) {
+        bytes.resize(
+            static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr)));
+        WideCharToMultiByte(CP_UTF8, 0, text, length, bytes.data(), static_cast<int>(bytes.size()), nullptr,
+                            nullptr);
+    }
+    while (!bytes.empty() && (bytes.back() == '\n' || bytes.back() == '\r' || bytes.back() == ' '))
+        bytes.pop_back();
+    return bytes;
+}
+} // namespace
+
 std::string errorText(Error error)
 {
     wchar_t *buffer = nullptr;
     const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
         static_cast<DWORD>(error), 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
-    std::string text;
-    if (length > 0) {
-        const int bytes =
-            WideCharToMultiByte(CP_UTF8, 0, buffer, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
-        text.resize(static_cast<size_t>(bytes));
-        WideCharToMultiByte(CP_UTF8, 0, buffer, static_cast<int>(length), text.data(), bytes, nullptr,
-                            nullptr);
-    }
+    const std::string text = utf8Of(buffer, static_cast<int>(length));
     LocalFree(buffer);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
-        text.pop_back();
     return text.empty() ? "エラー " + std::to_string(error) : text;
 }
 
@@ -221,6 +232,30 @@ Error startDetached(const NativeString &program, const std::vector<NativeString>
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return 0;
+}
+
+void useUtf8Console()
+{
+    SetConsoleOutputCP(CP_UTF8);
+}
+
+Error playWave(const NativeChar *path, std::string &errorText)
+{
+    // A device of its own for each thread that plays, so that a sound still held by a
+    // device that stopped answering never stands in the way of the next one.
+    const std::wstring alias = L"ranvex" + std::to_wstring(GetCurrentThreadId());
+    const std::wstring open = L"open \"" + std::wstring(path) + L"\" type waveaudio alias " + alias;
+    MCIERROR error = mciSendStringW(open.c_str(), nullptr, 0, nullptr);
+    if (error == 0) {
+        error = mciSendStringW((L"play " + alias + L" wait").c_str(), nullptr, 0, nullptr);
+        mciSendStringW((L"close " + alias).c_str(), nullptr, 0, nullptr);
+    }
+    if (error != 0) {
+        wchar_t text[256] = {};
+        errorText = mciGetErrorStringW(error, text, 256) ? utf8Of(text, static_cast<int>(wcslen(text)))
+                                                         : "MCI " + std::to_string(error);
+    }
+    return static_cast<Error>(error);
 }
 
 } // namespace platform

@@ -107,6 +107,8 @@ private Q_SLOTS:
     void checkCannotReadTheFolder_data();
     void checkCannotReadTheFolder();
     void checkThroughThePathFile();
+    void setupWritesThePathFileOnce_data();
+    void setupWritesThePathFileOnce();
 
     void exportGoldenFile();
     void appendRecordsThroughTheSharedFile();
@@ -381,6 +383,45 @@ void TestDataTool::checkThroughThePathFile()
     QVERIFY(run.out.contains(demo.dir.path() + "/パスデータ.txt: 共有フォルダ「" + shared +
                              "」の最後に「/」がありません。ファイル名がフォルダ名につながります\n"));
     QVERIFY(run.out.contains(shared + "共通データ.txt: ファイルがありません。"));
+}
+
+void TestDataTool::setupWritesThePathFileOnce_data()
+{
+    QTest::addColumn<QString>("shared");
+    QTest::addColumn<QByteArray>("pathFile"); // null: refused, nothing written
+    QTest::addColumn<int>("status");
+
+    QTest::newRow("separator put back") << "/srv/塾" << QByteArray("\"/srv/\x8f\x6d/\",,,,,,,,,\r\n") << 0;
+    QTest::newRow("as typed") << "/srv/juku/" << QByteArray("\"/srv/juku/\",,,,,,,,,\r\n") << 0;
+    QTest::newRow("a quote would end the value") << "/srv/a\"b" << QByteArray() << 2;
+    QTest::newRow("not in code page 932") << "/srv/\u00e9" << QByteArray() << 2;
+}
+
+// The installer's step: the path file beside the program folder, read back as the
+// program reads it, and never written over.
+void TestDataTool::setupWritesThePathFileOnce()
+{
+    QFETCH(QString, shared);
+    QFETCH(QByteArray, pathFile);
+    QFETCH(int, status);
+    FakeEnvironment fakes;
+    QTemporaryDir classroom;
+    const QString programFolder = classroom.filePath("ranvex");
+    QVERIFY(QDir().mkpath(programFolder));
+    QFile written(classroom.filePath("パスデータ.txt"));
+    QCOMPARE(runTool({"setup", "--shared", shared}, programFolder).status, status);
+    if (pathFile.isNull()) {
+        QVERIFY(!written.exists());
+        return;
+    }
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), pathFile);
+    QVERIFY(!LoadPathFile(programFolder));
+    QVERIFY(hensuu1().dataPathSetting.endsWith(u'/'));
+    const ToolRun again = runTool({"setup", "--shared", "/elsewhere/"}, programFolder);
+    QCOMPARE(again.status, 1);
+    written.seek(0);
+    QCOMPARE(written.readAll(), pathFile);
 }
 
 void TestDataTool::exportGoldenFile()

@@ -1,10 +1,12 @@
 // Several programs on one results file through the platform layer alone, as the
 // classroom's PCs meet there: built for Linux (a test of the suite) and with mingw-w64
 // for Windows (make windows-check runs it under wine).
-//   platform_check FOLDER
+//   platform_check FOLDER [--other PROGRAM [ARGUMENTS...]]
 //     six appending processes of 40 records each, started while this one holds the
 //     lock; then five deletions while they append; prints the figures and exits 1
-//     when any of them is wrong;
+//     when any of them is wrong. With --other, every second appender is PROGRAM with
+//     its ARGUMENTS followed by "append ...": the Windows build of this check under
+//     wine beside the Linux one, as PCs of both kinds meet on one share;
 //   platform_check append FOLDER WORKER COUNT
 //     one of the appending processes.
 #include "platform/platform.h"
@@ -211,7 +213,28 @@ private:
     bool m_failed = false;
 };
 
-void checkAppendsAndDeletes(const fs::path &self, const fs::path &folder, Check &check)
+// How an appending process is started: this program, or another one for every second.
+struct Appenders {
+    fs::path self;
+    std::vector<platform::NativeString> other; // the other program and its first arguments
+
+    std::pair<platform::NativeString, std::vector<platform::NativeString>>
+    command(int worker, const fs::path &folder) const
+    {
+        std::vector<platform::NativeString> arguments;
+        platform::NativeString program = self.native();
+        if (!other.empty() && worker % 2 == 0) {
+            program = other.front();
+            arguments.assign(other.begin() + 1, other.end());
+        }
+        for (const fs::path &argument : {fs::path("append"), folder, fs::path(std::to_string(worker)),
+                                         fs::path(std::to_string(kAppendsEach))})
+            arguments.push_back(argument.native());
+        return {program, arguments};
+    }
+};
+
+void checkAppendsAndDeletes(const Appenders &appenders, const fs::path &folder, Check &check)
 {
     {
         std::string teacher;
@@ -235,10 +258,8 @@ void checkAppendsAndDeletes(const fs::path &self, const fs::path &folder, Check 
 
     int started = 0;
     for (int worker = 1; worker <= kWorkers; ++worker) {
-        const Error failed = platform::startDetached(
-            self.native(),
-            {platform::NativeString(fs::path("append").native()), folder.native(),
-             fs::path(std::to_string(worker)).native(), fs::path(std::to_string(kAppendsEach)).native()});
+        const auto [program, arguments] = appenders.command(worker, folder);
+        const Error failed = platform::startDetached(program, arguments);
         check.expect(failed == 0,
                      "appending process " + std::to_string(worker) + " started detached: " + say(failed));
         started += failed == 0;
@@ -356,18 +377,24 @@ int main(int argc, char *argv[])
 {
     if (argc == 5 && std::string(argv[1]) == "append")
         return appendRecords(argv[2], std::atoi(argv[3]), std::atoi(argv[4]));
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: platform_check FOLDER | platform_check append FOLDER WORKER COUNT\n");
+    const bool other = argc >= 4 && std::string(argv[2]) == "--other";
+    if (argc != 2 && !other) {
+        std::fprintf(stderr, "usage: platform_check FOLDER [--other PROGRAM [ARGUMENTS...]]\n"
+                             "       platform_check append FOLDER WORKER COUNT\n");
         return 2;
     }
-    const fs::path self = fs::absolute(argv[0]);
+    Appenders appenders{fs::absolute(argv[0]), {}};
+    for (int n = 3; other && n < argc; ++n)
+        appenders.other.push_back(fs::path(argv[n]).native());
     const fs::path folder = fs::absolute(argv[1]);
     fs::remove_all(folder);
     fs::create_directories(folder);
 
     Check check;
     std::printf("platform check in %s\n", folder.string().c_str());
-    checkAppendsAndDeletes(self, folder, check);
+    if (other)
+        std::printf("  appenders 2, 4 and 6 run as %s\n", argv[3]);
+    checkAppendsAndDeletes(appenders, folder, check);
     checkReplaceAndRefusal(folder, check);
     std::printf(check.failed() ? "platform check: FAILED\n" : "platform check: everything held\n");
     return check.failed() ? 1 : 0;

@@ -1,23 +1,17 @@
-#include "drill/qt_sound_output.h"
+#include "drill/sound_output.h"
 
-#include <QAudioDevice>
-#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
-#include <QMediaDevices>
 #include <QMutex>
-#include <QSoundEffect>
 #include <QThread>
 #include <QTimer>
-#include <QUrl>
 #include <QtEndian>
 
 #include <memory>
 
-namespace {
-
-constexpr int kLoadTimeoutMs = 5000;
+namespace
+{
 
 quint32 le32(const QByteArray &bytes, qsizetype at)
 {
@@ -28,35 +22,24 @@ quint16 le16(const QByteArray &bytes, qsizetype at)
     return qFromLittleEndian<quint16>(bytes.constData() + at);
 }
 
-SoundResult failure(int code, const QString &text) { return {code, text}; }
+SoundResult failure(int code, const QString &text)
+{
+    return {code, text};
+}
 
-SoundResult neverEnded()
+} // namespace
+
+SoundResult soundNeverEnded()
 {
     return failure(kSoundDeviceNotReady,
                    QStringLiteral("音声の再生が終わりません。出力装置を確かめてください。"));
 }
 
-// Runs a local event loop until done() holds or the time runs out; the window keeps
-// repainting and the timers keep ticking meanwhile. True when done() came true.
-template <typename Signal, typename Done>
-bool waitFor(QSoundEffect &effect, Signal signal, Done done, int timeoutMs)
+SoundResult unplayableWave()
 {
-    if (done())
-        return true;
-    QEventLoop loop;
-    QTimer timeout;
-    timeout.setSingleShot(true);
-    QObject::connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QObject::connect(&effect, signal, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    timeout.start(timeoutMs);
-    loop.exec();
-    return done();
+    return failure(kSoundInvalidFile,
+                   QStringLiteral("このファイルは再生できません。形式が正しくありません。"));
 }
-
-} // namespace
 
 std::optional<int> waveDurationMs(const QByteArray &bytes)
 {
@@ -84,51 +67,7 @@ std::optional<int> waveDurationMs(const QByteArray &bytes)
     return std::nullopt;
 }
 
-namespace {
-
-// Loads and plays the file on the thread it is called on, with that thread's own event
-// loop, until the sound has ended or its time is up.
-SoundResult playToTheEnd(const QString &path, int durationMs)
-{
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (device.isNull())
-        return failure(kSoundHardwareError, QStringLiteral("音声の出力装置が見つかりません。"));
-
-    QSoundEffect effect(device);
-    effect.setSource(QUrl::fromLocalFile(path));
-    const auto loaded = [&] {
-        return effect.status() == QSoundEffect::Ready || effect.status() == QSoundEffect::Error;
-    };
-    if (!waitFor(effect, &QSoundEffect::statusChanged, loaded, kLoadTimeoutMs) ||
-        effect.status() != QSoundEffect::Ready)
-        return failure(kSoundInvalidFile,
-                       QStringLiteral("このファイルは再生できません。形式が正しくありません。"));
-
-    QElapsedTimer clock;
-    clock.start();
-    effect.play();
-    bool started = effect.isPlaying();
-    const auto ended = [&] {
-        started = started || effect.isPlaying();
-        return started && !effect.isPlaying();
-    };
-    if (!waitFor(effect, &QSoundEffect::playingChanged, ended, durationMs + QtSoundOutput::kEndMarginMs)) {
-        effect.stop();
-        return neverEnded();
-    }
-    // The output may report the end while the last part still sits in the audio
-    // server's buffer; the sound has not ended before its own length has passed.
-    for (qint64 left = durationMs - clock.elapsed(); left > 0; left = durationMs - clock.elapsed()) {
-        QEventLoop rest;
-        QTimer::singleShot(static_cast<int>(left), Qt::PreciseTimer, &rest, &QEventLoop::quit);
-        rest.exec();
-    }
-    return {};
-}
-
-} // namespace
-
-SoundResult QtSoundOutput::play(const QString &waveFile)
+SoundResult SystemSoundOutput::play(const QString &waveFile)
 {
     if (!QFileInfo(waveFile).isFile())
         return failure(kSoundFileNotFound,
@@ -139,8 +78,7 @@ SoundResult QtSoundOutput::play(const QString &waveFile)
     const std::optional<int> duration = waveDurationMs(file.readAll());
     file.close();
     if (!duration)
-        return failure(kSoundInvalidFile,
-                       QStringLiteral("このファイルは再生できません。形式が正しくありません。"));
+        return unplayableWave();
 
     // The sound plays on a thread of its own: an audio server that stops answering
     // holds the media calls without end, and the window must go on all the same. Such
@@ -164,5 +102,5 @@ SoundResult QtSoundOutput::play(const QString &waveFile)
     player->start();
     loop.exec();
     const QMutexLocker lock(&outcome->mutex);
-    return outcome->result.value_or(neverEnded());
+    return outcome->result.value_or(soundNeverEnded());
 }

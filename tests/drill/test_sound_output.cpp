@@ -1,4 +1,4 @@
-#include "drill/qt_sound_output.h"
+#include "drill/sound_output.h"
 #include "drill/wave_tone.h"
 
 #include <QAudioDevice>
@@ -10,7 +10,8 @@
 
 // The real player against the real audio server that the test session provides (a
 // PulseAudio null sink when the machine has no sound card).
-class TestQtSoundOutput : public QObject {
+class TestSoundOutput : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void waveLength_data();
@@ -23,7 +24,7 @@ private:
     QTemporaryDir m_dir;
 };
 
-void TestQtSoundOutput::waveLength_data()
+void TestSoundOutput::waveLength_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<int>("milliseconds"); // -1: not a playable wave
@@ -44,7 +45,7 @@ void TestQtSoundOutput::waveLength_data()
     QTest::newRow("cut short plays what is there") << cut << 500;
 }
 
-void TestQtSoundOutput::waveLength()
+void TestSoundOutput::waveLength()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(int, milliseconds);
@@ -52,7 +53,7 @@ void TestQtSoundOutput::waveLength()
     QCOMPARE(length.value_or(-1), milliseconds);
 }
 
-void TestQtSoundOutput::playsToTheEndWhileEventsRun()
+void TestSoundOutput::playsToTheEndWhileEventsRun()
 {
     QVERIFY2(!QMediaDevices::defaultAudioOutput().isNull(),
              "no audio output: run the tests through scripts/with-test-session");
@@ -65,17 +66,17 @@ void TestQtSoundOutput::playsToTheEndWhileEventsRun()
     ticker.start(50);
     QElapsedTimer clock;
     clock.start();
-    QtSoundOutput output;
+    SystemSoundOutput output;
     const SoundResult result = output.play(path);
     const qint64 took = clock.elapsed();
     qDebug() << "played in" << took << "ms";
     QCOMPARE(result.code, 0);
     QVERIFY(result.error.isEmpty());
-    QVERIFY2(took >= 500 && took < 500 + QtSoundOutput::kEndMarginMs, qPrintable(QString::number(took)));
+    QVERIFY2(took >= 500 && took < 500 + SystemSoundOutput::kEndMarginMs, qPrintable(QString::number(took)));
     QVERIFY2(ticks >= 5, "timers run while the sound plays");
 }
 
-void TestQtSoundOutput::failsWithCodeAndText_data()
+void TestSoundOutput::failsWithCodeAndText_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("bytes"); // not written when null
@@ -87,7 +88,7 @@ void TestQtSoundOutput::failsWithCodeAndText_data()
     QTest::newRow("empty file") << "empty.wav" << QByteArray("") << kSoundInvalidFile;
 }
 
-void TestQtSoundOutput::failsWithCodeAndText()
+void TestSoundOutput::failsWithCodeAndText()
 {
     QFETCH(QString, name);
     QFETCH(QByteArray, bytes);
@@ -100,7 +101,7 @@ void TestQtSoundOutput::failsWithCodeAndText()
     }
     QElapsedTimer clock;
     clock.start();
-    const SoundResult result = QtSoundOutput().play(path);
+    const SoundResult result = SystemSoundOutput().play(path);
     QCOMPARE(result.code, code);
     QVERIFY(!result.error.isEmpty());
     // Reported at once, not after the wait for a sound that never ends (over 8 s); the
@@ -108,5 +109,5 @@ void TestQtSoundOutput::failsWithCodeAndText()
     QVERIFY2(clock.elapsed() < 3000, qPrintable(QString::number(clock.elapsed())));
 }
 
-QTEST_GUILESS_MAIN(TestQtSoundOutput)
-#include "test_qt_sound_output.moc"
+QTEST_GUILESS_MAIN(TestSoundOutput)
+#include "test_sound_output.moc"
