@@ -53,10 +53,15 @@ void TestSoundOutput::waveLength()
     QCOMPARE(length.value_or(-1), milliseconds);
 }
 
+// With RANVEX_NO_SOUND_DEVICE set, the test runs where the audio system has no device
+// (test_sound_output_without_device): the drill must hear of the failure and go on.
 void TestSoundOutput::playsToTheEndWhileEventsRun()
 {
-    QVERIFY2(!QMediaDevices::defaultAudioOutput().isNull(),
+    const bool noDevice = qEnvironmentVariableIsSet("RANVEX_NO_SOUND_DEVICE");
+#ifndef Q_OS_WIN
+    QVERIFY2(noDevice || !QMediaDevices::defaultAudioOutput().isNull(),
              "no audio output: run the tests through scripts/with-test-session");
+#endif
     const QString path = m_dir.filePath("tone.wav");
     QVERIFY(writeToneWave(path, {{523, 250}, {784, 250}}));
 
@@ -69,7 +74,13 @@ void TestSoundOutput::playsToTheEndWhileEventsRun()
     SystemSoundOutput output;
     const SoundResult result = output.play(path);
     const qint64 took = clock.elapsed();
-    qDebug() << "played in" << took << "ms";
+    qDebug() << "played in" << took << "ms:" << result.code << result.error;
+    if (noDevice) {
+        QVERIFY(result.code != 0);
+        QVERIFY(!result.error.isEmpty());
+        QVERIFY2(took < 3000, qPrintable(QString::number(took)));
+        return;
+    }
     QCOMPARE(result.code, 0);
     QVERIFY(result.error.isEmpty());
     QVERIFY2(took >= 500 && took < 500 + SystemSoundOutput::kEndMarginMs, qPrintable(QString::number(took)));
