@@ -3,6 +3,7 @@
 #include "core/screen_host.h"
 
 #include <QMouseEvent>
+#include <QSignalBlocker>
 
 void ClickableLabel::mouseReleaseEvent(QMouseEvent *event)
 {
@@ -40,4 +41,10 @@ QPushButton *makeButton(QWidget *parent, const QString &text, const QRect &geome
     button->setGeometry(geometry);
     button->setFont(screenFont(pointSize, bold));
     return button;
+}
+
+void checkQuietly(QAbstractButton *button)
+{
+    const QSignalBlocker quiet(button);
+    button->setChecked(true);
 }

@@ -1,6 +1,7 @@
 // Small controls the forms share.
 #pragma once
 
+#include <QAbstractButton>
 #include <QLabel>
 #include <QPushButton>
 
@@ -29,3 +30,17 @@ QLabel *makeLabel(QWidget *parent, const QString &text, const QRect &geometry, i
                   bool bold = false);
 QPushButton *makeButton(QWidget *parent, const QString &text, const QRect &geometry, int pointSize,
                         bool bold = true);
+
+// Runs chosen() each time the option button becomes checked, however it got checked: a
+// click, the keyboard, an assistive technology's action (which toggles the button
+// without clicking it). Once per choice; choosing the checked button again is no choice.
+template <typename Chosen> void onChosen(QAbstractButton *button, QObject *context, Chosen chosen)
+{
+    QObject::connect(button, &QAbstractButton::toggled, context, [chosen](bool checked) {
+        if (checked)
+            chosen();
+    });
+}
+// Checks the option button as a screen sets itself up, without running what onChosen()
+// connected: the screen runs what it needs itself.
+void checkQuietly(QAbstractButton *button);

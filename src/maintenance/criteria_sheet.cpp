@@ -122,12 +122,17 @@ QString CriteriaSheet::save(const QString &path)
 
 void CriteriaSheet::textToGrid(const QString &boxText)
 {
-    QString &cell = m_rows[m_row][m_column];
-    if (boxText != cell) {
-        m_changed[m_row][m_column] = true;
+    write(m_row, m_column, boxText);
+}
+
+void CriteriaSheet::write(int row, int column, const QString &text)
+{
+    QString &cell = m_rows[row][column];
+    if (text != cell) {
+        m_changed[row][column] = true;
         criteriaChanged = 1;
     }
-    cell = boxText;
+    cell = text;
 }
 
 bool CriteriaSheet::moveTo(int row, int column)
@@ -154,7 +159,7 @@ bool CriteriaSheet::pressKey(SheetKey key, const QString &boxText)
         if (m_selectionEnd < lastRow()) {
             ++m_selectionEnd;
             for (int row = m_row; row <= m_selectionEnd; ++row)
-                m_rows[row][m_column] = boxText;
+                write(row, m_column, boxText);
         }
         return false;
     }

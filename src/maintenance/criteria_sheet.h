@@ -50,8 +50,8 @@ public:
     void textToGrid(const QString &boxText);
     // An arrow moves the current cell within rows 1..lastRow and columns 1..12;
     // Shift + Down instead extends the selection a row down and writes the box's text
-    // into every selected row of the column, without marking anything changed. True
-    // when the current cell moved.
+    // into every selected row of the column, each cell it changes marked as a typed
+    // one is. True when the current cell moved.
     bool pressKey(SheetKey key, const QString &boxText);
     // A click on a field makes it current; false for the captions and level numbers.
     bool select(int row, int column);
@@ -60,6 +60,8 @@ public:
 
 private:
     QString fieldProblem() const;
+    // A cell whose text this changes is marked changed, and so is the sheet.
+    void write(int row, int column, const QString &text);
     bool moveTo(int row, int column);
 
     CriteriaGrid m_rows{criteriaCaptions()};

@@ -194,7 +194,8 @@ ChartFigures chartFigures(int level, int pupil, const QString &gradeFilter)
         }
     }
     figures.pointsRank = rankFigure(points, pupil);
-    figures.pupilPoints = points.pupils.contains(pupil) ? h.totalPoints[level][pupil] : 0;
+    // The pupil's own points, like the pupil's dots, shown whatever the filter.
+    figures.pupilPoints = h.totalPoints[level][pupil];
     return figures;
 }
 
@@ -217,7 +218,8 @@ ProgressChart progressChart(const QByteArray &bytes, const ChartRequest &request
     });
     chart.timeScaleMax = std::min((chart.timeMax / 10 + 1) * 10, kTimeScaleCap);
 
-    const bool shown = GradeFilterMatches(request.gradeFilter, gradeOfPupil(request.pupil));
+    // The chart is the chosen pupil's own, whatever the grade filter lets the rankings
+    // show: every attempt a dot.
     const int dotWidth = surface.printer ? kPaperDotWidth : kScreenDotWidth;
     chart.schoolBest = kTimedOut;
     int attempt = 0;
@@ -238,8 +240,6 @@ ProgressChart progressChart(const QByteArray &bytes, const ChartRequest &request
         // An attempt left out of the count stands at the place of the one before it.
         if (isChartedTime(time))
             ++attempt;
-        if (!shown)
-            return;
         const QPointF at = builder.dotAt(attempt, time);
         const bool personalBest =
             isChartedTime(time) && (chart.bests.empty() || time < chart.bests.back().time);

@@ -57,8 +57,8 @@ struct PersonalBest {
 };
 
 // The pupil's place in the school on one level, read from the rankings the charts
-// build: the rank texts as the rankings show them ("  3", "---"), the pupil's points so
-// far, and the sum and number of the shown pupils' points above 0.
+// build: the rank texts as the rankings show them ("  3", "---"), the sum and number of
+// the shown pupils' points above 0; and the pupil's own points so far.
 struct ChartFigures {
     QString timeRank; // "3", "---" without a result, empty when the pupil is not ranked
     QString pointsRank;
@@ -67,7 +67,8 @@ struct ChartFigures {
     int schoolPointsCount = 0;
 };
 // From the statistics tables and the roster: the time ranking and the ranking by
-// points so far of the level, narrowed to the grade filter.
+// points so far of the level, narrowed to the grade filter (a pupil it leaves out has
+// no rank).
 ChartFigures chartFigures(int level, int pupil, const QString &gradeFilter);
 
 struct ChartRequest {
@@ -89,7 +90,7 @@ struct ProgressChart {
     int64_t schoolTimeSum = 0;
     int schoolCount = 0;
     std::vector<PersonalBest> bests; // personal bests 1..k in the order they were set
-    std::vector<ChartDot> dots;      // every attempt the grade filter lets through, in file order
+    std::vector<ChartDot> dots;      // every attempt of the pupil, in file order
     QStringList figures;             // the figures block, line by line as shown
 
     std::vector<ChartLine> lines;

@@ -14,7 +14,6 @@ namespace
 {
 constexpr int32_t kFailedFrom = 90000;
 constexpr int32_t kFailedBest = 99998;
-constexpr int64_t kPointsKeyBase = 1000000;
 
 const QString kOwnMark = QStringLiteral("●");
 // Where a time-out's time would stand, as wide as "  45秒".
@@ -199,7 +198,7 @@ QString personalTimeLine(const RecordNumbers &record)
     return when + rightAligned(listTimeText(record.resultTime), 5);
 }
 
-void MergeSortRange(int lo, int hi, std::vector<int64_t> &keys, std::vector<int16_t> &values)
+void MergeSortRange(int lo, int hi, std::vector<RankKey> &keys, std::vector<int16_t> &values)
 {
     if (lo >= hi)
         return;
@@ -207,7 +206,7 @@ void MergeSortRange(int lo, int hi, std::vector<int64_t> &keys, std::vector<int1
     std::vector<int> order(static_cast<size_t>(hi - lo + 1));
     std::iota(order.begin(), order.end(), lo);
     std::stable_sort(order.begin(), order.end(), [&keys](int a, int b) { return keys[a] < keys[b]; });
-    std::vector<int64_t> sortedKeys;
+    std::vector<RankKey> sortedKeys;
     std::vector<int16_t> sortedValues;
     sortedKeys.reserve(order.size());
     sortedValues.reserve(order.size());
@@ -219,7 +218,7 @@ void MergeSortRange(int lo, int hi, std::vector<int64_t> &keys, std::vector<int1
     std::copy(sortedValues.begin(), sortedValues.end(), values.begin() + lo);
 }
 
-void SortByKey(int n, std::vector<int64_t> &keys, std::vector<int16_t> &values)
+void SortByKey(int n, std::vector<RankKey> &keys, std::vector<int16_t> &values)
 {
     MergeSortRange(1, n, keys, values);
 }
@@ -236,7 +235,7 @@ LevelList levelRanking(int level, int viewMode, int rankOrder, int currentPupil,
     // sort, pupils without a result last, and turned back for the lines.
     const bool higherIsBetter = h.levelKind[level] != 1;
 
-    std::vector<int64_t> keys(static_cast<size_t>(n) + 1);
+    std::vector<RankKey> keys(static_cast<size_t>(n) + 1);
     std::vector<int16_t> pupils(static_cast<size_t>(n) + 1);
     for (int i = 1; i <= n; ++i) {
         const int p = tables.activePupilNumbers[i];
@@ -245,34 +244,28 @@ LevelList levelRanking(int level, int viewMode, int rankOrder, int currentPupil,
             int64_t key = h.bestTime[level][p];
             if (higherIsBetter)
                 key = 10000 - (key == kTimedOut ? -kTimedOut : key);
-            keys[i] = key;
+            keys[i] = {key, 0};
         } else {
-            const int64_t primary = byToday ? h.todayPoints[level][p] : h.totalPoints[level][p];
-            const int64_t secondary = byToday ? h.totalPoints[level][p] : h.todayPoints[level][p];
-            keys[i] = kPointsKeyBase - primary * 1000 - secondary;
+            // Descending by the first figure (today's points, or those so far), then by
+            // the other.
+            const int64_t today = h.todayPoints[level][p];
+            const int64_t soFar = h.totalPoints[level][p];
+            keys[i] = byToday ? RankKey{-today, -soFar} : RankKey{-soFar, -today};
         }
     }
     SortByKey(n, keys, pupils);
     if (timeView && higherIsBetter) {
         for (int i = 1; i <= n; ++i)
-            keys[i] = 10000 - keys[i];
+            keys[i].first = 10000 - keys[i].first;
     }
 
     LevelList list;
     int rank = 0;
     for (int i = 1; i <= n; ++i) {
         const int p = pupils[i];
-        const int previous = pupils[i - 1];
-        if (timeView) {
-            if (i == 1 || keys[i] != keys[i - 1])
-                rank = i;
-        } else {
-            const auto primaryOf = [&](int pupil) {
-                return byToday ? h.todayPoints[level][pupil] : h.totalPoints[level][pupil];
-            };
-            if (i == 1 || primaryOf(p) != primaryOf(previous))
-                rank = i;
-        }
+        // Equal times, or equal first figures, share a rank: 1, 1, 3.
+        if (i == 1 || keys[i].first != keys[i - 1].first)
+            rank = i;
         const int grade = gradeOfPupil(p);
         if (!GradeFilterMatches(gradeFilter, grade))
             continue;
@@ -280,13 +273,13 @@ LevelList levelRanking(int level, int viewMode, int rankOrder, int currentPupil,
         const QString mark1 = own ? kOwnMark : GradeMark(grade);
         const QString mark2 = own ? kOwnMark : kNoMark;
         const QString name5 = fullWidthPadded(withoutTrailingSpaces(tables.pupilNames[p]), 6, 5);
-        const bool ranked = !timeView || keys[i] != kTimedOut;
+        const bool ranked = !timeView || keys[i].first != kTimedOut;
         if (timeView) {
             if (!ranked)
                 list.lines << QString(rankWidth, u'-') + mark1 + name5 + QStringLiteral("------ ") + mark2;
             else
-                list.lines << rankText(rank, rankWidth) + mark1 + name5 + rankingTimeColumn(keys[i]) + u' ' +
-                                  mark2;
+                list.lines << rankText(rank, rankWidth) + mark1 + name5 + rankingTimeColumn(keys[i].first) +
+                                  u' ' + mark2;
         } else {
             if (byToday && h.todayPoints[level][p] == 0)
                 continue;

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 // What the lists were last built as, shared with the charts: the kind (1 best ranking,
@@ -78,10 +79,14 @@ template <typename Visit> void forEachRecordSince(const QByteArray &bytes, doubl
 
 // ---- rankings ---------------------------------------------------------------------
 
+// A ranking's sort key, the better the lower: a time (the second part 0), or two
+// figures, each whole in its own part, so that a large second figure cannot spill into
+// the first however large either grows.
+using RankKey = std::pair<int64_t, int64_t>;
 // Sorts slots 1..n of keys ascending, moving the same slots of values with them; equal
 // keys keep their order.
-void SortByKey(int n, std::vector<int64_t> &keys, std::vector<int16_t> &values);
-void MergeSortRange(int lo, int hi, std::vector<int64_t> &keys, std::vector<int16_t> &values);
+void SortByKey(int n, std::vector<RankKey> &keys, std::vector<int16_t> &values);
+void MergeSortRange(int lo, int hi, std::vector<RankKey> &keys, std::vector<int16_t> &values);
 
 struct LevelList {
     QStringList lines;

@@ -179,7 +179,7 @@ void seisekitime1::buildListControls()
         Option2[i]->setFont(screenFont(11, true));
         Option2[i]->setFocusPolicy(Qt::NoFocus);
         views->addButton(Option2[i], i);
-        connect(Option2[i], &QRadioButton::clicked, this, [this, i] { Option2_Click(i); });
+        onChosen(Option2[i], this, [this, i] { Option2_Click(i); });
     }
     Picture1 = new QWidget(this);
     Picture1->setGeometry(312, 212, 336, 32);
@@ -190,7 +190,7 @@ void seisekitime1::buildListControls()
         Option1[i]->setGeometry((i - 1) * 112, 2, 110, 28);
         Option1[i]->setFont(screenFont(11));
         Option1[i]->setFocusPolicy(Qt::NoFocus);
-        connect(Option1[i], &QRadioButton::clicked, this, [this, i] { Option1_Click(i); });
+        onChosen(Option1[i], this, [this, i] { Option1_Click(i); });
     }
     Command5 = new QPushButton(QStringLiteral("本日成績表示"), Picture1);
     Command7 = new QPushButton(QStringLiteral("全成績"), Picture1);
@@ -322,10 +322,10 @@ void seisekitime1::activate()
     viewMode = 2;
     listSettings().listMode = 1;
     activating = 1;
-    Option2[1]->setChecked(true);
+    checkQuietly(Option2[1]);
     Option2_Click(1);
     activating = 0;
-    Option1[1]->setChecked(true);
+    checkQuietly(Option1[1]);
     Option1_Click(1);
     for (int level = 1; level <= h.levelCount; ++level) {
         if (isPracticeLevel(level)) {

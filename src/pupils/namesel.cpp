@@ -81,7 +81,7 @@ namesel::namesel(QWidget *parent) : Screen(parent)
         Option1[i]->setGeometry(640, 230 + i * 40, 360, 32);
         Option1[i]->setFont(screenFont(13));
         Option1[i]->setFocusPolicy(Qt::NoFocus);
-        connect(Option1[i], &QRadioButton::clicked, this, [this, i] {
+        onChosen(Option1[i], this, [this, i] {
             m_view = i;
             名簿表示();
         });
@@ -109,7 +109,7 @@ namesel::namesel(QWidget *parent) : Screen(parent)
 
     // Opening
     env().random->seed(env().clock->timeOfDay());
-    Option1[m_view]->setChecked(true);
+    checkQuietly(Option1[m_view]);
     名簿表示();
     Label4->setText(h.programTitle);
     Label4->setFont(screenFont(48, true));
@@ -120,7 +120,7 @@ namesel::namesel(QWidget *parent) : Screen(parent)
 void namesel::activate()
 {
     m_view = 1;
-    Option1[1]->setChecked(true);
+    checkQuietly(Option1[1]);
     名簿表示();
     if (!m_filterFilled) {
         Combo1->clear();

@@ -90,7 +90,7 @@ private Q_SLOTS:
     void loadsAndSavesTheFileThroughTheGrid();
     void keysStayWithinTheFields_data();
     void keysStayWithinTheFields();
-    void shiftDownCopiesWithoutMarking();
+    void shiftDownCopiesAndMarks();
     void saveRefusesFieldsThatWouldCorruptTheFile_data();
     void saveRefusesFieldsThatWouldCorruptTheFile();
     void unreadableFiles_data();
@@ -183,7 +183,7 @@ void TestCriteriaEditor::keysStayWithinTheFields()
     QCOMPARE(f.sheet.criteriaChanged, int16_t(0));
 }
 
-void TestCriteriaEditor::shiftDownCopiesWithoutMarking()
+void TestCriteriaEditor::shiftDownCopiesAndMarks()
 {
     SheetFixture f;
     CriteriaSheet &sheet = f.sheet;
@@ -194,8 +194,10 @@ void TestCriteriaEditor::shiftDownCopiesWithoutMarking()
     QVERIFY(!sheet.pressKey(SheetKey::ShiftDown, "120"));
     QCOMPARE(sheet.text(3, 2), QStringLiteral("120"));
     QCOMPARE(sheet.row(), 1);
-    QVERIFY(!sheet.changed(2, 2) && !sheet.changed(3, 2));
-    QCOMPARE(sheet.criteriaChanged, int16_t(0));
+    // A copy is a change, as typing is; the cell copied from stays as it was.
+    QVERIFY(sheet.changed(2, 2) && sheet.changed(3, 2));
+    QVERIFY(!sheet.changed(1, 2));
+    QCOMPARE(sheet.criteriaChanged, int16_t(1));
 
     // From the last row there is nothing below to copy into.
     const CriteriaGrid before = sheet.rows();
@@ -315,13 +317,13 @@ void TestCriteriaEditor::screenKeysEditTheGrid()
     f.key(Qt::Key_Return);
     QCOMPARE(box->text(), QStringLiteral("85"));
 
-    // Shift + Down copies down unpainted; on the last row it copies nothing more.
+    // Shift + Down copies down and paints what it changed; on the last row it copies nothing more.
     f.key(Qt::Key_Right);
     QCOMPARE(editor->Label3->text(), QStringLiteral("合格最低ラインタイム\n  この５倍が時間切れになります"));
     f.key(Qt::Key_Down, Qt::ShiftModifier);
     f.key(Qt::Key_Down, Qt::ShiftModifier);
     QCOMPARE(editor->MSFlexGrid1->item(2, 2)->text(), QStringLiteral("150"));
-    QCOMPARE(f.background(3, 2), QColor(Qt::white));
+    QCOMPARE(f.background(3, 2), QColor(255, 255, 0));
     QCOMPARE(editor->sheet().row(), 2);
     f.key(Qt::Key_Down);
     QCOMPARE(box->text(), QStringLiteral("150"));
@@ -355,20 +357,22 @@ void TestCriteriaEditor::clickMakesACellCurrent()
 
 void TestCriteriaEditor::leaving_data()
 {
-    QTest::addColumn<bool>("change");
+    QTest::addColumn<QString>("change"); // typed, or copied with Shift + Down
     QTest::addColumn<bool>("reload");
     QTest::addColumn<int>("answer");
     QTest::addColumn<bool>("asked");
     QTest::addColumn<bool>("saved");
-    QTest::newRow("without changes") << false << false << int(DialogAnswer::Yes) << false << false;
-    QTest::newRow("changed, saved on leaving") << true << false << int(DialogAnswer::Yes) << true << true;
-    QTest::newRow("changed, not saved") << true << false << int(DialogAnswer::No) << true << false;
-    QTest::newRow("changed and undone still asks") << true << true << int(DialogAnswer::No) << true << false;
+    QTest::newRow("without changes") << "" << false << int(DialogAnswer::Yes) << false << false;
+    QTest::newRow("changed, saved on leaving") << "typed" << false << int(DialogAnswer::Yes) << true << true;
+    QTest::newRow("changed, not saved") << "typed" << false << int(DialogAnswer::No) << true << false;
+    QTest::newRow("changed and undone still asks")
+        << "typed" << true << int(DialogAnswer::No) << true << false;
+    QTest::newRow("copied down, asks") << "copied" << false << int(DialogAnswer::No) << true << false;
 }
 
 void TestCriteriaEditor::leaving()
 {
-    QFETCH(bool, change);
+    QFETCH(QString, change);
     QFETCH(bool, reload);
     QFETCH(int, answer);
     QFETCH(bool, asked);
@@ -376,9 +380,12 @@ void TestCriteriaEditor::leaving()
     EditorFixture f;
     FrmTimeData *editor = f.open();
     const QByteArray before = f.criteriaBytes();
-    if (change) {
+    if (change == "typed") {
         f.key(Qt::Key_Space);
         QTest::keyClicks(editor->Gridinputtext, "55");
+    } else if (change == "copied") {
+        f.key(Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(editor->sheet().text(2, 1), QStringLiteral("60"));
     }
     if (reload) {
         editor->Command2->click();

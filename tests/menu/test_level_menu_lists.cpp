@@ -16,6 +16,8 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <functional>
+
 namespace
 {
 constexpr int kPupil = 12;
@@ -156,6 +158,7 @@ private Q_SLOTS:
     void opensOnThePointsRankingSoFar();
     void everyOptionShowsTheLinesOfTheTool();
     void ownLineIsScrolledIntoView();
+    void optionsActOnceOnBeingCheckedAnyWay();
     void personalTimesShowTheLinesOfTheTool();
     void graphChartsTheChosenPupilsAndLevels();
     void teacherPrintsIntoAPdfWhereNoPrinterIs();
@@ -201,6 +204,29 @@ void TestLevelMenuLists::ownLineIsScrolledIntoView()
         QVERIFY(shown.contains(list->visualItemRect(list->item(own - 1))));
         QVERIFY(list->selectedItems().isEmpty());
     }
+}
+
+void TestLevelMenuLists::optionsActOnceOnBeingCheckedAnyWay()
+{
+    MenuFixture fixture;
+    seisekitime1 *menu = fixture.menu;
+    // A screen reader chooses "ﾀｲﾑ表示": the best times replace the points ranking.
+    chooseAccessibly(menu->Option2[0]);
+    QVERIFY(menu->Option2[0]->isChecked());
+    QCOMPARE(fixture.screenText(), fixture.toolText("time", 1, 3));
+
+    // Each choice builds its lists once, chosen so or clicked (a period's records and
+    // today's read the results file once a build); the checked option again is no choice.
+    const auto opensFor = [](const std::function<void()> &choose) {
+        const ResultsFileOpens opens;
+        choose();
+        return opens.count;
+    };
+    QCOMPARE(opensFor([&] { chooseAccessibly(menu->Option1[3]); }), 1);
+    QCOMPARE(fixture.screenText(), fixture.toolText("time", 3, 3));
+    QCOMPARE(opensFor([&] { menu->Option1[2]->click(); }), 1);
+    QCOMPARE(fixture.screenText(), fixture.toolText("time", 2, 3));
+    QCOMPARE(opensFor([&] { menu->Option1[2]->click(); }), 0);
 }
 
 void TestLevelMenuLists::everyOptionShowsTheLinesOfTheTool()

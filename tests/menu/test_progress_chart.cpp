@@ -214,11 +214,16 @@ void TestProgressChart::figuresBlock()
     // The grade filter narrows the school's points to the pupils shown (小１: pupil 7).
     const QStringList first = chartOf(bytes, 7, QStringLiteral("小１")).figures;
     QCOMPARE(first[8], QStringLiteral("　　　　　　　　　　　　/   14点"));
-    // A pupil the filter leaves out has no line in the rankings and no dots.
+    // A chosen pupil the filter leaves out has no line in the rankings, but the chart is
+    // the pupil's own: the dots, the bests and their line, the best and the points.
     const ProgressChart hidden = chartOf(bytes, kPupil, QStringLiteral("中１"));
-    QVERIFY(hidden.dots.empty());
+    const ProgressChart all = chartOf(bytes);
+    QCOMPARE(hidden.dots.size(), size_t(4));
+    QCOMPARE(hidden.bests.size(), size_t(3));
+    QCOMPARE(hidden.lines.size(), all.lines.size());
     QCOMPARE(hidden.figures[2], QStringLiteral("　　順位　　　　     位"));
-    QCOMPARE(hidden.figures[0], expected[0]);
+    for (int row : {0, 3, 4, 7})
+        QCOMPARE(hidden.figures[row], expected[row]);
 }
 
 void TestProgressChart::figuresAtABigSchool()

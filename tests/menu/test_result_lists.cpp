@@ -315,26 +315,41 @@ void TestResultLists::timeRanking()
 void TestResultLists::pointsRankings_data()
 {
     QTest::addColumn<int>("rankOrder");
+    QTest::addColumn<QList<int>>("soFar"); // of 青木, 石井, 上田, 遠藤, 大野
+    QTest::addColumn<QList<int>>("today");
     QTest::addColumn<QStringList>("lines");
-    // Points so far / today: 青木 12/3, 石井 12/0, 上田 30/0, 遠藤 5/5, 大野 0/0.
-    QTest::newRow("so far") << 1
+    const QList<int> smallSoFar = {12, 12, 30, 5, 0};
+    const QList<int> smallToday = {3, 0, 0, 5, 0};
+    QTest::newRow("so far") << 1 << smallSoFar << smallToday
                             << QStringList{" 1④上田　　　  0/   30", " 2③青木　　　  3/   12",
                                            " 2③石井　　　  0/   12", " 4●遠藤　　　  5/    5",
                                            " 5④大野　　　  0/    0"};
-    QTest::newRow("today") << 2 << QStringList{" 1●遠藤　　　  5/    5", " 2③青木　　　  3/   12"};
+    QTest::newRow("today") << 2 << smallSoFar << smallToday
+                           << QStringList{" 1●遠藤　　　  5/    5", " 2③青木　　　  3/   12"};
+    // A thousand points and more in either figure: each orders whole, the other only
+    // among equals (the line keeps its columns, today's last three digits).
+    const QList<int> bigSoFar = {1301, 5, 1500, 1501, 1301};
+    const QList<int> bigToday = {1, 2, 1000, 0, 1};
+    QTest::newRow("so far, above 1000")
+        << 1 << bigSoFar << bigToday
+        << QStringList{" 1●遠藤　　　  0/ 1501", " 2④上田　　　000/ 1500", " 3③青木　　　  1/ 1301",
+                       " 3④大野　　　  1/ 1301", " 5③石井　　　  2/    5"};
+    QTest::newRow("today, above 1000") << 2 << bigSoFar << bigToday
+                                       << QStringList{" 1④上田　　　000/ 1500", " 2③石井　　　  2/    5",
+                                                      " 3③青木　　　  1/ 1301", " 3④大野　　　  1/ 1301"};
 }
 
 void TestResultLists::pointsRankings()
 {
     QFETCH(int, rankOrder);
+    QFETCH(QList<int>, soFar);
+    QFETCH(QList<int>, today);
     QFETCH(QStringList, lines);
     School school({{1, 3, "青木"}, {2, 3, "石井"}, {3, 4, "上田"}, {4, 4, "遠藤"}, {5, 4, "大野"}});
     Hensuu1 &h = hensuu1();
-    const int soFar[] = {0, 12, 12, 30, 5, 0};
-    const int today[] = {0, 3, 0, 0, 5, 0};
     for (int p = 1; p <= 5; ++p) {
-        h.totalPoints[2][p] = soFar[p];
-        h.todayPoints[2][p] = today[p];
+        h.totalPoints[2][p] = soFar[p - 1];
+        h.todayPoints[2][p] = today[p - 1];
     }
     const LevelList list = levelRanking(2, 2, rankOrder, 4, QStringLiteral("全学年"));
     QCOMPARE(list.lines, lines);

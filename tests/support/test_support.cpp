@@ -6,7 +6,11 @@
 #include "core/startup.h"
 #include "core/text_values.h"
 #include "results/criteria_table.h"
+#include "results/results_file.h"
+#include "results/shared_file.h"
 
+#include <QAbstractButton>
+#include <QAccessible>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -114,4 +118,26 @@ void TestClassroom::loadConfiguration() const
     const auto problem = LoadStartupConfiguration(programFolder());
     handoffs().loadCriteriaTable = previous;
     QVERIFY2(!problem, problem ? qPrintable(problem->message()) : "");
+}
+
+void chooseAccessibly(QAbstractButton *option)
+{
+    QAccessibleInterface *button = QAccessible::queryAccessibleInterface(option);
+    if (!button || !button->actionInterface())
+        qFatal("the option button offers no accessible action");
+    button->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+}
+
+ResultsFileOpens::ResultsFileOpens()
+{
+    fileFaultHook() = [this](FileStep step, const QString &path) {
+        if (step == FileStep::Open && path.endsWith(QString::fromUtf8(kResultsFileName)))
+            ++count;
+        return 0;
+    };
+}
+
+ResultsFileOpens::~ResultsFileOpens()
+{
+    fileFaultHook() = nullptr;
 }

@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+class QAbstractButton;
+
 class FakeClock : public Clock {
 public:
     QDate date{2026, 12, 9};
@@ -101,4 +103,17 @@ public:
 
 private:
     QTemporaryDir m_dir;
+};
+
+// Chooses an option button as a screen reader or a switch device does: through its
+// accessible action, which toggles the button without clicking it.
+void chooseAccessibly(QAbstractButton *option);
+
+// Counts the opens of the results file while it lives: each reading of it opens it once.
+struct ResultsFileOpens {
+    int count = 0;
+    ResultsFileOpens();
+    ~ResultsFileOpens();
+    ResultsFileOpens(const ResultsFileOpens &) = delete;
+    ResultsFileOpens &operator=(const ResultsFileOpens &) = delete;
 };
