@@ -126,7 +126,7 @@ IoStatus deliverKeptResults(SharedFile &results, int &lastRecord)
         status = kept.readAll(bytes);
     if (!status.ok())
         return status;
-    bytes.truncate(bytes.size() / kRecordSize * kRecordSize);
+    dropFragment(bytes);
 
     qint64 arrived = 0;
     if (QFileInfo::exists(notePath)) {
@@ -173,6 +173,6 @@ QByteArray keptResultsOnThisPc()
     const QString path = keptResultsPath();
     if (path.isEmpty() || !readResultsBytes(path, bytes).ok())
         return {};
-    bytes.truncate(bytes.size() / kRecordSize * kRecordSize);
+    dropFragment(bytes);
     return bytes;
 }

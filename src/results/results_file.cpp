@@ -429,7 +429,7 @@ IoStatus restoreResultRecords(const QString &path, const QString &copyPath, Rest
     QByteArray copy;
     if (IoStatus status = readResultsBytes(copyPath, copy); !status.ok())
         return status;
-    copy.truncate(qsizetype(recordCountOf(copy)) * kRecordSize);
+    dropFragment(copy);
     SharedFile file;
     QByteArray contents;
     if (IoStatus status = openLockedMended(file, path, SharedFile::Mode::ReadWriteCreate); !status.ok())

@@ -71,6 +71,11 @@ inline int recordCountOf(const QByteArray &bytes)
 {
     return static_cast<int>(bytes.size() / kRecordSize);
 }
+// Cuts what follows the last whole record: a fragment is no record.
+inline void dropFragment(QByteArray &bytes)
+{
+    bytes.truncate(bytes.size() / kRecordSize * kRecordSize);
+}
 // Record n (1-based) of a buffer read by readResultsBytes.
 inline ResultRecord recordAt(const QByteArray &bytes, int n)
 {

@@ -230,6 +230,19 @@ IoStatus removeJournal(const QString &journalPath)
     return syncSharedFolder(folderOfPath(journalPath));
 }
 
+// The end of a recovery: the file put right (status ok, mend not Stuck) lets the
+// journal go; otherwise it stays, and the mend says why.
+Mend settled(const QString &what, const IoStatus &status, const Mend &mend, const QString &journalPath)
+{
+    if (!status.ok())
+        return stuck(what, status.description);
+    if (mend.outcome == Mend::Outcome::Stuck)
+        return mend;
+    if (IoStatus removed = removeJournal(journalPath); !removed.ok())
+        return stuck(what, removed.description);
+    return mend;
+}
+
 // Puts the file right by the journal: finishes or undoes the rewrite, or says why
 // neither can be done (Stuck, the file left as it is).
 Mend applyJournal(SharedFile &file, const QString &journalPath, Journal j)
@@ -312,13 +325,7 @@ Mend applyJournal(SharedFile &file, const QString &journalPath, Journal j)
         break;
     }
     }
-    if (!status.ok())
-        return stuck(what, status.description);
-    if (mend.outcome == Mend::Outcome::Stuck)
-        return mend;
-    if (IoStatus removed = removeJournal(journalPath); !removed.ok())
-        return stuck(what, removed.description);
-    return mend;
+    return settled(what, status, mend, journalPath);
 }
 
 // A deletion of an earlier Ranvex copied the whole file to "成績累積データtemp.dat", then
@@ -338,8 +345,8 @@ Mend recoverLegacyCopy(SharedFile &file, const QString &path)
         status = file.readAll(now);
     if (!status.ok())
         return stuck(what, status.description);
-    const qint64 length = copy.size() / kRecordSize * kRecordSize;
-    copy.truncate(length);
+    dropFragment(copy);
+    const qint64 length = copy.size();
     Mend mend = stuck(what, misfit(tempPath));
     if (length == 0) {
         mend = {};
@@ -354,13 +361,7 @@ Mend recoverLegacyCopy(SharedFile &file, const QString &path)
         if (now.mid(k, length - kRecordSize - k) == copy.mid(k + kRecordSize))
             mend = finished(what);
     }
-    if (!status.ok())
-        return stuck(what, status.description);
-    if (mend.outcome == Mend::Outcome::Stuck)
-        return mend;
-    if (IoStatus removed = removeJournal(tempPath); !removed.ok())
-        return stuck(what, removed.description);
-    return mend;
+    return settled(what, status, mend, tempPath);
 }
 
 QString notesPathFor(const QString &resultsPath)

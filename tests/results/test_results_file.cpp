@@ -46,14 +46,6 @@ QByteArray recordsBytes(int first, int last)
     return bytes;
 }
 
-QList<int> pupilsOf(const QByteArray &bytes)
-{
-    QList<int> pupils;
-    for (int n = 1; n <= recordCountOf(bytes); ++n)
-        pupils << recordAt(bytes, n).pupil;
-    return pupils;
-}
-
 // A second program appending to the same file, as another classroom PC does.
 struct Writer {
     QProcess process;

@@ -44,14 +44,6 @@ QByteArray samples(std::initializer_list<int> pupils)
     return bytes;
 }
 
-QList<int> pupilsOf(const QByteArray &bytes)
-{
-    QList<int> pupils;
-    for (int n = 1; n <= recordCountOf(bytes); ++n)
-        pupils << recordAt(bytes, n).pupil;
-    return pupils;
-}
-
 // One operation, the file before it and the file it makes.
 struct Scenario {
     QByteArray before;

@@ -6,6 +6,7 @@
 #include "core/startup.h"
 #include "core/text_values.h"
 #include "results/criteria_table.h"
+#include "results/results_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -62,6 +63,14 @@ FakeEnvironment::~FakeEnvironment()
 {
     env() = {};
     handoffs() = {};
+}
+
+QList<int> pupilsOf(const QByteArray &resultsBytes)
+{
+    QList<int> pupils;
+    for (int n = 1; n <= recordCountOf(resultsBytes); ++n)
+        pupils << recordAt(resultsBytes, n).pupil;
+    return pupils;
 }
 
 TestClassroom::TestClassroom()
