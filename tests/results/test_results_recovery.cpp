@@ -234,7 +234,6 @@ void TestResultsRecovery::killedAtRandomMomentsWhileOthersAppend()
         }
 
         // Every completed operation applied; the interrupted one either way.
-        std::vector<std::pair<int, int>> done = teacher;
         QList<QByteArray> begun;
         QByteArray lastStep = "before its first step";
         const auto apply = [](std::vector<std::pair<int, int>> &records, const QList<QByteArray> &words) {
@@ -260,7 +259,7 @@ void TestResultsRecovery::killedAtRandomMomentsWhileOthersAppend()
                 begun.clear();
             }
         }
-        done = teacher;
+        std::vector<std::pair<int, int>> done = teacher;
         if (!begun.isEmpty())
             apply(done, begun);
 
