@@ -7,11 +7,15 @@
 #include "fuzz_support.h"
 #include "pupils/roster.h"
 #include "results/results_file.h"
+#include "results/results_journal.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
+#include <cerrno>
 #include <cstdio>
+#include <functional>
 
 namespace
 {
@@ -68,5 +72,29 @@ int main(int argc, char **argv)
               joinFuzzInput({roster, criteria, lastRecords}));
     writeSeed(out, QStringLiteral("record_list"), QStringLiteral("classroom"), joinFuzzInput({roster, lastRecords}));
     writeSeed(out, QStringLiteral("time_distribution"), QStringLiteral("last_records"), lastRecords);
+
+    // A change and a deletion that stopped, every write to the file failing, with
+    // their journals left; a copy an earlier version's deletion left.
+    const QString path = resultsFilePath();
+    const auto stopped = [&](const std::function<void()> &rewrite) {
+        FuzzClassroom::write(path, firstRecords);
+        fileFaultHook() = [path](FileStep step, const QString &file) {
+            return step == FileStep::Write && file == path ? EIO : 0;
+        };
+        rewrite();
+        fileFaultHook() = {};
+        const QByteArray journal = FuzzClassroom::read(journalPathFor(path));
+        QFile::remove(journalPathFor(path));
+        return joinFuzzInput({journal, FuzzClassroom::read(path), {}});
+    };
+    ResultRecord changed = recordAt(firstRecords, 3);
+    changed.resultTime = 70000;
+    writeSeed(out, QStringLiteral("results_journal"), QStringLiteral("change"),
+              stopped([&] { rewriteResultRecord(path, 3, changed); }));
+    writeSeed(out, QStringLiteral("results_journal"), QStringLiteral("delete"),
+              stopped([&] { deleteResultRecord(path, 2); }));
+    writeSeed(out, QStringLiteral("results_journal"), QStringLiteral("earlier_copy"),
+              joinFuzzInput(
+                  {{}, firstRecords.left(kRecordSize) + firstRecords.mid(2 * kRecordSize), firstRecords}));
     return 0;
 }

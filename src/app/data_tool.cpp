@@ -6,7 +6,10 @@
 #include "core/paths.h"
 #include "core/text_values.h"
 #include "drill/sounds.h"
+#include "results/backups.h"
 #include "results/criteria_table.h"
+#include "results/kept_results.h"
+#include "results/results_journal.h"
 
 #include <QDir>
 #include <QFile>
@@ -182,10 +185,25 @@ void checkResults(Findings &findings)
 {
     const Hensuu1 &h = hensuu1();
     const QString path = h.dataFolder + kResultsFileName;
-    if (QFileInfo::exists(h.dataFolder + kResultsTempFileName)) {
-        findings.add(h.dataFolder + kResultsTempFileName, 0,
-                     QStringLiteral(
-                         "記録の消去の途中で残った写しです。成績累積データ.datと比べてから片づけてください"));
+    // As the next writer would: a rewrite cut short is put right before the file is read.
+    const Mend mend = mendResultsFile(path);
+    for (const QString &note : takeMendNotes(path))
+        findings.add(path, 0, note);
+    if (mend.outcome == Mend::Outcome::Stuck) {
+        const QString journal = journalPathFor(path);
+        findings.add(QFileInfo::exists(journal) ? journal : h.dataFolder + kResultsTempFileName, 0,
+                     mend.text);
+    }
+    const QByteArray kept = keptResultsOnThisPc();
+    for (int n = 1; n <= recordCountOf(kept); ++n) {
+        const ResultRecord record = recordAt(kept, n);
+        findings.add(keptResultsPath(), n,
+                     QStringLiteral("%1 %2 生徒%3 レベル%4 %5秒の記録が、このPCに残ったまま成績のファイルに"
+                                    "まだ書き足されていません")
+                         .arg(recordDateText(record.date), recordTimeText(record.timeOfDay))
+                         .arg(record.pupil)
+                         .arg(record.level)
+                         .arg(record.resultTime));
     }
     QByteArray bytes;
     const IoStatus status = readToolResults(bytes);
@@ -304,7 +322,87 @@ int runAppend(const DataToolInvocation &invocation, QTextStream &out, QTextStrea
     h.currentPupil = static_cast<int16_t>(*pupil);
     h.currentLevel = static_cast<int16_t>(*level);
     h.attemptTime = *time;
-    out << AppendResultRecord() << '\n';
+    const int written = AppendResultRecord();
+    if (written == 0)
+        return kToolFindings; // kept on this PC, as the message said
+    out << written << '\n';
+    return kToolOk;
+}
+
+// ---- backups and restore ----------------------------------------------------
+
+QString resultsPathOfTool()
+{
+    return hensuu1().dataFolder + kResultsFileName;
+}
+
+int runBackups(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err)
+{
+    if (!prepareTool(invocation, ToolNeeds::Configuration, err))
+        return kToolCannotRun;
+    const QString folder = backupFolderFor(resultsPathOfTool());
+    const QList<BackupCopy> copies = listBackups(folder);
+    if (copies.isEmpty())
+        err << QStringLiteral("写しはありません（%1）").arg(nativePath(folder)) << '\n';
+    for (const BackupCopy &copy : copies)
+        out << backupLine(copy) << '\n';
+    return kToolOk;
+}
+
+int runRestore(const DataToolInvocation &invocation, QTextStream &out, QTextStream &err)
+{
+    QStringList names;
+    for (const QString &argument : invocation.arguments) {
+        if (!argument.startsWith("--"))
+            names << argument;
+    }
+    if (names.size() != 1) {
+        err << QStringLiteral(
+                   "restore には写しの名前を一つ指定します（ranvex-data backups が一覧を示します）")
+            << '\n';
+        return kToolCannotRun;
+    }
+    if (!prepareTool(invocation, ToolNeeds::Configuration, err))
+        return kToolCannotRun;
+    const QString resultsPath = resultsPathOfTool();
+    std::optional<BackupCopy> chosen;
+    for (const BackupCopy &copy : listBackups(backupFolderFor(resultsPath))) {
+        if (copy.name == names[0])
+            chosen = copy;
+    }
+    if (!chosen) {
+        err << QStringLiteral("写し「%1」はありません（ranvex-data backups が一覧を示します）").arg(names[0])
+            << '\n';
+        return kToolFindings;
+    }
+    if (chosen->fileName == QString::fromUtf8(kCriteriaFileName)) {
+        QFile copy(chosen->path);
+        const QString criteriaPath = hensuu1().dataFolder + kCriteriaFileName;
+        const QString problem =
+            copy.open(QIODevice::ReadOnly)
+                ? replaceCriteriaFile(criteriaPath, copy.readAll(), BackupReason::BeforeRestore)
+                : QStringLiteral("写しを読めません（%1）。").arg(copy.errorString());
+        if (!problem.isEmpty()) {
+            err << problem << '\n';
+            return kToolFindings;
+        }
+        out << QStringLiteral("%1を写し %2 から戻しました").arg(nativePath(criteriaPath), chosen->name)
+            << '\n';
+        return kToolOk;
+    }
+    RestoreCounts counts;
+    const IoStatus status = restoreResultRecords(resultsPath, chosen->path, counts);
+    for (const QString &note : takeMendNotes(resultsPath))
+        err << note << '\n';
+    if (!status.ok()) {
+        err << status.description << '\n';
+        return kToolFindings;
+    }
+    out << QStringLiteral("写し %1 から%2件の記録を戻し、そのあとに書き足された%3件をそのうしろに残しました")
+               .arg(chosen->name)
+               .arg(counts.restored)
+               .arg(counts.keptSince)
+        << '\n';
     return kToolOk;
 }
 
@@ -393,6 +491,8 @@ const CommandEntry kCommands[] = {
     {"delete", runDelete},
     {"distribution", runDistribution},
     {"charts", runCharts},
+    {"backups", runBackups},
+    {"restore", runRestore},
 };
 
 const char *const kHelp = R"(使い方: ranvex-data [--base DIR] [--program NAME] COMMAND [...]
@@ -405,7 +505,9 @@ const char *const kHelp = R"(使い方: ranvex-data [--base DIR] [--program NAME
       1900..2100年でない生まれ年）、タイム回数データ（値が12個でない行）、音ファイルの一覧と
       そこに書かれたwaveファイル、成績累積データ（44の倍数でない長さ、生徒1..5000・レベル1..35・
       暦の範囲の負でない日付と時刻・タイム0..99999を外れた記録）。テキストのファイルでは、
-      シフトJISとして読めないバイトのある行も示します。
+      シフトJISとして読めないバイトのある行も示します。途中で止まった記録の変更・消去・戻しは、
+      調べる前に最後まで済ませるか取り消して、そう示します。直せなかったときは残った控えを、
+      このPCに残ったまま成績のファイルに書き足されていない記録があればそれも一件一行で示します。
       終了コード: 0 問題なし、1 問題あり、2 フォルダを読めない。
   export
       成績をCSVで標準出力に書き出します。見出し行
@@ -451,6 +553,15 @@ const char *const kHelp = R"(使い方: ranvex-data [--base DIR] [--program NAME
       ありません）。消した記録の行を示します。
       edit と delete は、断ったときと書けなかったときは理由を標準エラーに書き、ファイルをそのままに
       して終了コード 1 で終わります。
+  backups
+      バックアップのフォルダにある写しを新しい順に一件一行で示します。写しの名前、記録の数
+      （タイム回数データはレベルの数）、とった日時、わけ（削除前、変更前、毎日、基準変更前、
+      復元前）。写しは先生の変更の前と、毎日の最初の記録の前にとり、変更の前のものを新しい
+      20、毎日のものを新しい14だけ残します。
+  restore NAME
+      写し NAME を成績累積データ（タイム回数データの写しならタイム回数データ）に戻します。
+      戻す前の今のファイルも写しにとります。成績では、写しのあとに書き足された記録を、戻した
+      記録のうしろにそのまま残し、戻した数と残した数を示します。
   distribution --level L
       合格タイムデータ変更の画面と同じ計算で、レベル L（1..50）の成績度数分布を示します。
       成績累積データの全記録から数えます。まず全成績: 見出し「レベルL 今までn回  （★=u）」と
@@ -532,12 +643,15 @@ bool prepareTool(const DataToolInvocation &invocation, ToolNeeds needs, QTextStr
 std::optional<ConfigurationProblem> loadToolConfiguration(const DataToolInvocation &invocation)
 {
     Hensuu1 &h = hensuu1();
+    // The tool's folder is the program folder of this PC, where its drills are kept.
+    const QString separator = pathSeparator();
+    h.appFolder =
+        invocation.toolFolder.endsWith(separator) ? invocation.toolFolder : invocation.toolFolder + separator;
     if (invocation.base.isEmpty()) {
         if (auto problem = LoadPathFile(invocation.toolFolder))
             return problem;
     } else {
         // A folder typed on the command line is not the configuration: its separator may be left off.
-        const QString separator = pathSeparator();
         h.dataPathSetting = fromConfiguredPath(invocation.base);
         if (!h.dataPathSetting.endsWith(separator))
             h.dataPathSetting += separator;

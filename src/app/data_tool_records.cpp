@@ -8,6 +8,13 @@
 namespace
 {
 
+// As the screen does when it opens: a rewrite cut short is put right and told.
+void tellMends(QTextStream &err)
+{
+    if (const QString mends = mendsToTell(); !mends.isEmpty())
+        err << mends << '\n';
+}
+
 // Record N of "--record N" as the list shows it, with the list's source; nullopt after
 // a message on err, with the exit status in status.
 std::optional<ListedRecord> recordOfCommand(const DataToolInvocation &invocation, RecordListSource &source,
@@ -21,6 +28,7 @@ std::optional<ListedRecord> recordOfCommand(const DataToolInvocation &invocation
     if (!prepareTool(invocation, ToolNeeds::Configuration, err))
         return std::nullopt;
     status = kToolFindings;
+    tellMends(err);
     source = readRecordListSource();
     if (!source.problem.isEmpty()) {
         err << source.problem << '\n';
@@ -43,6 +51,7 @@ int runRecords(const DataToolInvocation &invocation, QTextStream &out, QTextStre
     if (!prepareTool(invocation, ToolNeeds::Configuration, err))
         return kToolCannotRun;
     const FixedMoment moment(*now);
+    tellMends(err);
     const RecordListSource source = readRecordListSource();
     if (!source.problem.isEmpty()) {
         err << source.problem << '\n';

@@ -10,12 +10,14 @@
 #include "pupils/namesel.h"
 #include "results/criteria_table.h"
 #include "results/finish_drill.h"
+#include "results/results_file.h"
 
 void wireSubsystems()
 {
     Handoffs &h = handoffs();
     h.loadCriteriaTable = LoadCriteriaTable;
     h.loadSoundTable = LoadSoundTable;
+    h.deliverKeptResults = DeliverKeptResults;
     h.startDrill = StartDrill;
     h.finishDrill = FinishDrill;
     h.showNameSelection = [] { ScreenHost::instance().show(new namesel); };

@@ -12,6 +12,9 @@ struct Handoffs {
     // otherwise what is wrong with the file.
     std::function<QString(const QString &path)> loadCriteriaTable;
     std::function<void()> loadSoundTable;
+    // Once the configuration is read: appends the drills kept on this PC while the
+    // results file could not be written, when it can be now.
+    std::function<void()> deliverKeptResults;
     std::function<void()> showNameSelection;
     std::function<void()> showLevelMenu;
     // Starts a drill of currentLevel for currentPupil (the drill screen).

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
+
 QString pathSeparator()
 {
 #ifdef Q_OS_WIN
@@ -35,4 +37,22 @@ platform::NativeString systemPath(const QString &path)
 #else
     return QFile::encodeName(path).toStdString();
 #endif
+}
+
+QString fromSystemPath(const platform::NativeString &path)
+{
+#ifdef Q_OS_WIN
+    return QString::fromStdWString(path);
+#else
+    return QFile::decodeName(QByteArray::fromStdString(path));
+#endif
+}
+
+QString folderOfPath(const QString &path)
+{
+    qsizetype at = path.lastIndexOf(u'/');
+#ifdef Q_OS_WIN
+    at = std::max(at, path.lastIndexOf(u'\\'));
+#endif
+    return path.left(at + 1);
 }

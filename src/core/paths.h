@@ -20,3 +20,9 @@ QString executableFolder();
 // A path as the system calls take it: the platform's separators and wide characters on
 // Windows, the file-name encoding elsewhere.
 platform::NativeString systemPath(const QString &path);
+// The reverse of systemPath, for names the system hands back.
+QString fromSystemPath(const platform::NativeString &path);
+
+// The folder part of a file's path, with its final separator ("/" or, on Windows, "\\"
+// too): what the file's name was appended to.
+QString folderOfPath(const QString &path);

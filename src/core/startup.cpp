@@ -190,6 +190,8 @@ void ContinueStartup(const QString &programFolder)
         endWithMessage(problem->message(), QStringLiteral("Ranvex"));
         return;
     }
+    if (handoffs().deliverKeptResults)
+        handoffs().deliverKeptResults();
     if (handoffs().showNameSelection)
         handoffs().showNameSelection();
 }

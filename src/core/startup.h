@@ -60,6 +60,7 @@ void SetDataFolders(const QString &programFolder);
 // unreadable or short.
 std::optional<ConfigurationProblem> LoadStartupConfiguration(const QString &programFolder);
 
-// Loads the configuration and opens the name selection screen; a configuration that
-// cannot be read ends the program with a message naming the file.
+// Loads the configuration, delivers the drills kept on this PC, and opens the name
+// selection screen; a configuration that cannot be read ends the program with a message
+// naming the file.
 void ContinueStartup(const QString &programFolder);

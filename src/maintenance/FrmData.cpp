@@ -115,6 +115,7 @@ FrmData::FrmData(QWidget *parent) : Screen(parent)
 void FrmData::activate()
 {
     List1->show();
+    tellMends();
     buildList();
     // The record to correct is mostly one of the latest.
     List1->scrollToBottom();
@@ -124,6 +125,12 @@ void FrmData::activate()
 void FrmData::tellProblem(const QString &text)
 {
     env().dialogs->message(text, QString::fromUtf8(kProgramTitle));
+}
+
+void FrmData::tellMends()
+{
+    if (const QString mends = mendsToTell(); !mends.isEmpty())
+        tellProblem(mends);
 }
 
 void FrmData::buildList()
@@ -205,6 +212,8 @@ void FrmData::showWritten(const EditResult &result)
     const bool written = result.outcome == EditOutcome::Written;
     if (!written)
         tellProblem(result.message);
+    // What the write found another PC had left unfinished, and put right first.
+    tellMends();
     // Rebuilt either way: when nothing was written, another PC may have changed the file.
     buildList();
     if (written)

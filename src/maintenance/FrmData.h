@@ -75,6 +75,8 @@ protected:
 private:
     void selectRow(int row);
     void tellProblem(const QString &text);
+    // Tells the teacher, in one message, of rewrites that were cut short and put right.
+    void tellMends();
     // After a change or a deletion: the list rebuilt, with the record's line or the
     // next one selected when it was written.
     void showWritten(const EditResult &result);

@@ -3,6 +3,7 @@
 #include "core/environment.h"
 #include "core/levels.h"
 #include "core/text_values.h"
+#include "results/results_journal.h"
 
 #include <QDir>
 
@@ -80,6 +81,18 @@ RecordListRoster recordListRoster(const QList<RosterRecord> &records, const QDat
         roster.comboItems << QString::number(number) + QStringLiteral(" /  ") + roster.names[number];
     }
     return roster;
+}
+
+QString mendsToTell()
+{
+    const QString path = resultsFilePath();
+    const Mend mend = mendResultsFile(path);
+    QStringList lines = takeMendNotes(path);
+    if (mend.outcome == Mend::Outcome::Stuck)
+        lines << mend.text;
+    if (lines.isEmpty())
+        return {};
+    return QStringLiteral("成績のファイルの書きかえが途中で止まっていました。\n") + lines.join(u'\n');
 }
 
 RecordListSource readRecordListSource()

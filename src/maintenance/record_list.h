@@ -47,6 +47,11 @@ struct RecordListSource {
     QString problem;
 };
 
+// Puts right a rewrite of the results file that was cut short (as the next writer
+// would) and returns the one message that tells the teacher what was interrupted and
+// what was done, here or by another PC since; empty when there is nothing to tell.
+QString mendsToTell();
+
 // Reads the roster of dataPathSetting and the results file of dataFolder. While another
 // PC holds the results file: waits a second, says "先生を呼びなさい" with the reason, and
 // reads again. A missing or unreadable file is not created: it is named in problem.

@@ -1,8 +1,9 @@
 // The operating-system calls behind the classroom's shared files and the program menu
 // hand-off: a file opened without sharing restrictions, its exclusive whole-file lock
-// that other processes and other PCs see, positioned reads and writes, and starting a
-// program without waiting for it. Only the C++ standard library and the system API, so
-// that the Windows half is built and run on its own (make windows-check).
+// that other processes and other PCs see, positioned reads and writes, the folders that
+// hold the journal and the backups, and starting a program without waiting for it.
+// Only the C++ standard library and the system API, so that the Windows half is built
+// and run on its own (make windows-check).
 #pragma once
 
 #include <cstdint>
@@ -23,7 +24,7 @@ using NativeString = std::basic_string<NativeChar>;
 using Error = int;
 
 // The steps of work on a file, for telling what an error means.
-enum class Step { Open, Lock, Read, Write, Truncate, Flush, Replace };
+enum class Step { Open, Lock, Read, Write, Truncate, Flush, Replace, Remove };
 
 enum class Outcome {
     Ok,
@@ -84,6 +85,14 @@ private:
 };
 
 Error removeFile(const NativeChar *path);
+// The names of the entries of folder, without "." and "..", in no particular order.
+Error listFolder(const NativeChar *folder, std::vector<NativeString> &names);
+// Creates folder (its parent must exist); a folder that is there already is no error.
+Error makeFolder(const NativeChar *folder);
+// Makes the entries of folder reach the disk or the file server: a file created,
+// renamed or removed there stays so after a power cut. Where the system keeps folder
+// entries safe by itself (NTFS, a file server), there is nothing to do.
+Error syncFolder(const NativeChar *folder);
 // Puts replacement in the place of target in one step, so that target names either its
 // old contents or the whole replacement, never a part.
 Error replaceFile(const NativeChar *target, const NativeChar *replacement);

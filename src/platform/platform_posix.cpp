@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -18,7 +19,7 @@ Outcome outcomeOf(Step step, Error error)
     if (error == ENOENT)
         return Outcome::Missing;
     const bool refused = error == EACCES || error == EPERM;
-    if ((step == Step::Open || step == Step::Replace) && refused)
+    if ((step == Step::Open || step == Step::Replace || step == Step::Remove) && refused)
         return Outcome::Denied;
     // F_SETLK answers a lock held by another with EACCES or EAGAIN.
     if (error == EACCES || error == EAGAIN || error == EWOULDBLOCK || error == EBUSY)
@@ -194,6 +195,45 @@ void File::close()
 Error removeFile(const NativeChar *path)
 {
     return ::unlink(path) == 0 ? 0 : errno;
+}
+
+Error listFolder(const NativeChar *folder, std::vector<NativeString> &names)
+{
+    names.clear();
+    DIR *dir = ::opendir(folder);
+    if (!dir)
+        return errno;
+    errno = 0;
+    while (const dirent *entry = ::readdir(dir)) {
+        const NativeString name = entry->d_name;
+        if (name != "." && name != "..")
+            names.push_back(name);
+        errno = 0;
+    }
+    const Error error = errno;
+    ::closedir(dir);
+    return error;
+}
+
+Error makeFolder(const NativeChar *folder)
+{
+    if (::mkdir(folder, 0777) == 0)
+        return 0;
+    const Error error = errno;
+    struct stat info {
+    };
+    return error == EEXIST && ::stat(folder, &info) == 0 && S_ISDIR(info.st_mode) ? 0 : error;
+}
+
+Error syncFolder(const NativeChar *folder)
+{
+    const int fd = retryInterrupted([&] { return ::open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC); });
+    if (fd < 0)
+        return errno;
+    // Some network file systems cannot sync a folder; they keep its entries themselves.
+    const Error error = ::fsync(fd) == 0 || errno == EINVAL || errno == EBADF ? 0 : errno;
+    ::close(fd);
+    return error;
 }
 
 Error replaceFile(const NativeChar *target, const NativeChar *replacement)

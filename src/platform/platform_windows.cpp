@@ -17,7 +17,8 @@ Outcome outcomeOf(Step step, Error error)
     case ERROR_ACCESS_DENIED:
         // A read-only file or a folder the user may not write: refused while opening.
         // From the other steps it is what a file held by another program answers.
-        return step == Step::Open || step == Step::Replace ? Outcome::Denied : Outcome::Busy;
+        return step == Step::Open || step == Step::Replace || step == Step::Remove ? Outcome::Denied
+                                                                                   : Outcome::Busy;
     case ERROR_SHARING_VIOLATION: // opened by another program that shares it with no one
     case ERROR_LOCK_VIOLATION:    // the range is locked by another program
     case ERROR_BUSY:
@@ -208,6 +209,46 @@ void File::close()
 Error removeFile(const NativeChar *path)
 {
     return DeleteFileW(path) ? 0 : lastError();
+}
+
+Error listFolder(const NativeChar *folder, std::vector<NativeString> &names)
+{
+    names.clear();
+    std::wstring pattern = folder;
+    if (!pattern.empty() && pattern.back() != L'\\' && pattern.back() != L'/')
+        pattern += L'\\';
+    pattern += L'*';
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return lastError();
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..")
+            names.push_back(name);
+    } while (FindNextFileW(search, &found));
+    const Error error = lastError();
+    FindClose(search);
+    return error == ERROR_NO_MORE_FILES ? 0 : error;
+}
+
+Error makeFolder(const NativeChar *folder)
+{
+    if (CreateDirectoryW(folder, nullptr))
+        return 0;
+    const Error error = lastError();
+    const DWORD attributes = GetFileAttributesW(folder);
+    return error == ERROR_ALREADY_EXISTS && attributes != INVALID_FILE_ATTRIBUTES &&
+                   (attributes & FILE_ATTRIBUTE_DIRECTORY)
+               ? 0
+               : error;
+}
+
+Error syncFolder(const NativeChar *)
+{
+    // NTFS journals its folder entries, and a file server commits a create, rename or
+    // delete before it answers: nothing to flush.
+    return 0;
 }
 
 Error replaceFile(const NativeChar *target, const NativeChar *replacement)

@@ -4,6 +4,7 @@
 #include "core/startup.h"
 #include "core/text_values.h"
 
+#include <QFile>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -118,12 +119,28 @@ QString SaveCriteriaTable(const QString &path, const CriteriaGrid &rows)
             text += column < kCriteriaFields ? QStringLiteral(",") : QStringLiteral("\r\n");
         }
     }
+    if (const QString problem =
+            replaceCriteriaFile(path, encodeCp932(text), BackupReason::BeforeCriteriaSave);
+        !problem.isEmpty())
+        return problem;
+    return LoadCriteriaTable(path);
+}
+
+QString replaceCriteriaFile(const QString &path, const QByteArray &bytes, BackupReason reason)
+{
+    if (QFile current(path); current.open(QIODevice::ReadOnly)) {
+        const QByteArray before = current.readAll();
+        current.close();
+        if (const IoStatus status = keepBackup(path, before, reason); !status.ok())
+            return QStringLiteral("前の表の写しを作れないので、書きかえていません（%1）。")
+                .arg(status.description);
+    }
     // Written beside the old table and put in its place only when complete, so that a
     // full disk or a lost connection never leaves the other PCs a half table.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(encodeCp932(text)) < 0 || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) < 0 || !file.commit())
         return QStringLiteral("ファイルに書けません（%1）。").arg(file.errorString());
-    return LoadCriteriaTable(path);
+    return {};
 }
 
 QList<CriteriaLineFault> criteriaLinesWithoutTwelveFields(const QString &text)

@@ -2,6 +2,8 @@
 // captions), twelve comma-separated fields, code page 932, CR LF.
 #pragma once
 
+#include "results/backups.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -19,12 +21,17 @@ QString LoadCriteriaTable(const QString &path);
 // The editor's rows 0..n; column 0 of each row is the level number and is not written.
 using CriteriaGrid = QList<QStringList>;
 
-// Writes the rows as lines 0..n and reads the file back. A cell that would not read
+// Writes the rows as lines 0..n, after a copy of the table as it was is kept (基準変更前),
+// and reads the file back. A cell that would not read
 // back as itself unquoted (a comma, a line end, blanks at its ends) is written in
 // double quotes; a cell that cannot be kept even so (a double quote among them) is
 // refused. Returns an empty text on success, otherwise why the file could not be
 // written (it is then unchanged).
 QString SaveCriteriaTable(const QString &path, const CriteriaGrid &rows);
+
+// Keeps a copy of the table at path for reason, then puts bytes in its place whole.
+// Returns an empty text on success, otherwise why the table was left as it was.
+QString replaceCriteriaFile(const QString &path, const QByteArray &bytes, BackupReason reason);
 
 // A line of the table's text that does not hold exactly twelve fields: the reader takes
 // twelve values per level across line ends, so every later level's values shift.

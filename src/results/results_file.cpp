@@ -4,9 +4,11 @@
 #include "core/hensuu1.h"
 #include "core/levels.h"
 #include "core/text_values.h"
+#include "results/backups.h"
+#include "results/kept_results.h"
+#include "results/results_journal.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <QHash>
 #include <QTime>
 #include <QtEndian>
 
@@ -16,8 +18,6 @@
 #include <cstring>
 
 namespace {
-
-int g_appendRetries = 0;
 
 double doubleAt(const char *bytes)
 {
@@ -47,24 +47,25 @@ QString textOf(const RecordText &field)
 template <typename Step> IoStatus untilFree(Step step)
 {
     for (;;) {
-        IoStatus status = step();
-        if (status.outcome == IoOutcome::Denied) {
-            callTeacherAbout(status);
-            continue;
-        }
-        if (status.outcome != IoOutcome::Busy)
+        IoStatus status = whileBusy(step);
+        if (status.outcome != IoOutcome::Denied)
             return status;
-        ++g_appendRetries;
-        waitResponsive(1000);
+        callTeacherAbout(status);
     }
 }
 
-// Opens an existing results file for writing and takes the writers' lock on it.
-IoStatus openLocked(SharedFile &file, const QString &path, SharedFile::Mode mode)
+// Opens an existing results file for writing, takes the writers' lock on it and puts
+// right what an interrupted rewrite left. A rewrite that cannot be put right is in the
+// way of every other: the status then says why.
+IoStatus openLockedMended(SharedFile &file, const QString &path, SharedFile::Mode mode)
 {
     if (IoStatus status = untilFree([&] { return file.open(path, mode); }); !status.ok())
         return status;
-    return untilFree([&] { return file.tryLock(); });
+    if (IoStatus status = untilFree([&] { return file.tryLock(); }); !status.ok())
+        return status;
+    if (const Mend mend = recoverResultsWithNote(file, path); mend.outcome == Mend::Outcome::Stuck)
+        return failedStatus(mend.text, journalPathFor(path));
+    return {};
 }
 
 IoStatus checkRecordNumber(int k, qint64 length, const QString &path)
@@ -90,22 +91,108 @@ IoStatus checkUnchanged(const QByteArray &contents, int k, QByteArrayView expect
                         path);
 }
 
-QString tempPathFor(const QString &path)
+// A teacher's change goes only with a copy of the file from before it.
+IoStatus keptCopyOrRefusal(const QString &path, const QByteArray &contents, BackupReason reason)
 {
-    const QString name = QString::fromUtf8(kResultsFileName);
-    if (path.endsWith(name))
-        return path.left(path.size() - name.size()) + QString::fromUtf8(kResultsTempFileName);
-    return QFileInfo(path).dir().filePath(QString::fromUtf8(kResultsTempFileName));
+    IoStatus status = keepBackup(path, contents, reason);
+    if (!status.ok())
+        status.description =
+            QStringLiteral("前の状態の写しを作れないので、何も変えていません。") + status.description;
+    return status;
 }
 
-// Writes contents as the whole file and makes it reach the disk.
-IoStatus writeWhole(SharedFile &file, const QByteArray &contents)
+// Reads the file under the lock for a teacher's rewrite of record k, checks that k is
+// still the record read, and keeps a copy of the file from before.
+IoStatus readForRewrite(SharedFile &file, const QString &path, int k, QByteArrayView expected,
+                        BackupReason reason, QByteArray &contents)
 {
-    if (IoStatus status = file.writeAt(0, contents.constData(), contents.size()); !status.ok())
+    if (IoStatus status = file.readAll(contents); !status.ok())
         return status;
-    if (IoStatus status = file.truncate(contents.size()); !status.ok())
+    if (IoStatus status = checkUnchanged(contents, k, expected, path); !status.ok())
         return status;
-    return file.flush();
+    if (IoStatus status = checkRecordNumber(k, contents.size(), path); !status.ok())
+        return status;
+    return keptCopyOrRefusal(path, contents, reason);
+}
+
+// The record of the attempt that has just finished, at this moment.
+ResultRecord attemptRecord()
+{
+    const Hensuu1 &h = hensuu1();
+    ResultRecord record;
+    // The old program's clock gave whole seconds.
+    record.date = oleDateOf(env().clock->today());
+    record.timeOfDay = std::floor(env().clock->timeOfDay()) / 86400.0;
+    record.pupil = h.currentPupil;
+    record.level = h.currentLevel;
+    record.resultTime = h.attemptTime;
+    record.schoolCode = schoolCodeText(h.schoolCode);
+    record.points = pointsText(0);
+    return record;
+}
+
+// The first append of the day keeps a copy of the file; a copy that cannot be made
+// never stops the append.
+void takeDailyCopy(SharedFile &file, const QString &path)
+{
+    if (!dailyBackupDue(path))
+        return;
+    QByteArray contents;
+    if (file.readAll(contents).ok())
+        keepBackup(path, contents, BackupReason::Daily);
+}
+
+// Without a program folder to keep it in, the record goes straight into the file.
+IoStatus appendDirectly(SharedFile &file, const ResultRecord &record, int &written)
+{
+    qint64 length = 0;
+    IoStatus status = whileBusy([&] { return file.size(length); });
+    // A trailing fragment is not a record: the new record goes over it.
+    const qint64 count = length / kRecordSize;
+    const QByteArray bytes = record.toBytes();
+    if (status.ok())
+        status =
+            whileBusy([&] { return file.writeAt(count * kRecordSize, bytes.constData(), bytes.size()); });
+    if (status.ok())
+        status = whileBusy([&] { return file.flush(); });
+    written = static_cast<int>(count + 1);
+    return status;
+}
+
+void tellKeptOnThisPc(const IoStatus &status)
+{
+    env().dialogs->message(
+        QStringLiteral("先生を呼びなさい。\n成績のファイルに書けなかったので、この成績はこのPCに"
+                       "残しました。あとで成績のファイルに書き足します。\n") +
+            status.description,
+        QString::fromUtf8(kProgramTitle));
+}
+
+// The records of the file that are not among the copy's, in the file's order: every
+// record appended after the copy was taken. Records are matched by what no correction
+// changes (the moment, the level, the school and the spare fields), so that a record
+// changed since counts as the copy's own, and one taken more than once by the copy
+// only as often as the copy holds it.
+QByteArray recordsAppendedSince(const QByteArray &copy, const QByteArray &now)
+{
+    const auto keyOf = [](const QByteArray &bytes, int n) {
+        const QByteArrayView record =
+            QByteArrayView(bytes).sliced(qsizetype(n - 1) * kRecordSize, kRecordSize);
+        return record.first(16).toByteArray() + record.sliced(18, 2).toByteArray() +
+               record.sliced(24).toByteArray();
+    };
+    QHash<QByteArray, int> inCopy;
+    for (int n = 1; n <= recordCountOf(copy); ++n)
+        ++inCopy[keyOf(copy, n)];
+    QByteArray appended;
+    for (int n = 1; n <= recordCountOf(now); ++n) {
+        int &left = inCopy[keyOf(now, n)];
+        if (left > 0)
+            --left;
+        else
+            appended += QByteArrayView(now).sliced(qsizetype(n - 1) * kRecordSize, kRecordSize);
+    }
+    return appended;
 }
 
 } // namespace
@@ -214,11 +301,6 @@ QString resultsFilePath()
     return hensuu1().dataFolder + QString::fromUtf8(kResultsFileName);
 }
 
-QString resultsTempFilePath()
-{
-    return hensuu1().dataFolder + QString::fromUtf8(kResultsTempFileName);
-}
-
 IoStatus readResultsBytes(const QString &path, QByteArray &buffer)
 {
     SharedFile file;
@@ -255,134 +337,109 @@ IoStatus OpenResultsFile(const QString &path)
 
 int AppendResultRecord()
 {
-    const Hensuu1 &h = hensuu1();
+    const QString path = resultsFilePath();
+    for (;;) {
+        SharedFile file;
+        IoStatus status = whileBusy([&] { return file.open(path, SharedFile::Mode::ReadWriteCreate); });
+        if (status.ok())
+            status = whileBusy([&] { return file.tryLock(); });
+        if (status.ok()) {
+            recoverResultsWithNote(file, path);
+            takeDailyCopy(file, path);
+        }
+        // The moment of recording, taken once the file is ours (or known to be out of reach).
+        const ResultRecord record = attemptRecord();
+        // Kept on this PC before it is written: whatever fails from here on, the drill
+        // is not lost, and a delivery cut short is never appended twice.
+        const bool kept = keepResultOnThisPc(record).ok();
+        int written = 0;
+        if (status.ok())
+            status = kept ? deliverKeptResults(file, written) : appendDirectly(file, record, written);
+        file.close();
+        if (status.ok())
+            return written;
+        if (kept) {
+            tellKeptOnThisPc(status);
+            return 0;
+        }
+        if (status.outcome != IoOutcome::Denied) {
+            endWithMessage(QStringLiteral("成績ランダムファイル記録") + status.description,
+                           QString::fromUtf8(kProgramTitle));
+            return 0;
+        }
+        callTeacherAbout(status);
+    }
+}
+
+void DeliverKeptResults()
+{
+    if (keptResultsOnThisPc().isEmpty())
+        return;
     const QString path = resultsFilePath();
     SharedFile file;
-    qint64 length = 0;
-    IoStatus status = untilFree([&] { return file.open(path, SharedFile::Mode::ReadWriteCreate); });
+    IoStatus status = whileBusy([&] { return file.open(path, SharedFile::Mode::ReadWriteCreate); });
     if (status.ok())
-        status = untilFree([&] { return file.tryLock(); });
-    if (status.ok())
-        status = untilFree([&] { return file.size(length); });
-    // A trailing fragment is not a record: the new record goes over it.
-    const qint64 count = length / kRecordSize;
-    if (status.ok()) {
-        ResultRecord record;
-        // The moment of recording, taken now that the file is ours; the old
-        // program's clock gave whole seconds.
-        record.date = oleDateOf(env().clock->today());
-        record.timeOfDay = std::floor(env().clock->timeOfDay()) / 86400.0;
-        record.pupil = h.currentPupil;
-        record.level = h.currentLevel;
-        record.resultTime = h.attemptTime;
-        record.schoolCode = schoolCodeText(h.schoolCode);
-        record.points = pointsText(0);
-        const QByteArray bytes = record.toBytes();
-        status =
-            untilFree([&] { return file.writeAt(count * kRecordSize, bytes.constData(), bytes.size()); });
-    }
-    if (status.ok())
-        status = untilFree([&] { return file.flush(); });
-    if (status.ok())
-        status = untilFree([&] { return file.unlock(); });
-    file.close();
-    if (!status.ok()) {
-        endWithMessage(QStringLiteral("成績ランダムファイル記録") + status.description,
-                       QString::fromUtf8(kProgramTitle));
-        return 0;
-    }
-    return static_cast<int>(count + 1);
+        status = whileBusy([&] { return file.tryLock(); });
+    if (!status.ok())
+        return; // the share is still out of reach: a later append or start tries again
+    recoverResultsWithNote(file, path);
+    takeDailyCopy(file, path);
+    int written = 0;
+    deliverKeptResults(file, written);
 }
 
 int appendRetryCount()
 {
-    return g_appendRetries;
+    return busyWaitCount();
 }
 
 IoStatus rewriteResultRecord(const QString &path, int k, const ResultRecord &record, QByteArrayView expected)
 {
     SharedFile file;
-    if (IoStatus status = openLocked(file, path, SharedFile::Mode::ReadWrite); !status.ok())
-        return status;
     QByteArray contents;
-    if (IoStatus status = file.readAll(contents); !status.ok())
+    if (IoStatus status = openLockedMended(file, path, SharedFile::Mode::ReadWrite); !status.ok())
         return status;
-    if (IoStatus status = checkUnchanged(contents, k, expected, path); !status.ok())
-        return status;
-    if (IoStatus status = checkRecordNumber(k, contents.size(), path); !status.ok())
-        return status;
-    const QByteArray bytes = record.toBytes();
-    if (IoStatus status = file.writeAt(qint64(k - 1) * kRecordSize, bytes.constData(), bytes.size());
+    if (IoStatus status = readForRewrite(file, path, k, expected, BackupReason::BeforeChange, contents);
         !status.ok())
         return status;
-    return file.flush();
+    const qint64 at = qint64(k - 1) * kRecordSize;
+    return rewriteResults(file, path, contents, at, at + kRecordSize, record.toBytes(), RewriteKind::Change,
+                          k);
 }
 
 IoStatus deleteResultRecord(const QString &path, int k, QByteArrayView expected)
 {
-    const QString tempPath = tempPathFor(path);
-    // The file stays in place and locked from the copy to the end of the rewrite:
-    // another PC's append waits for it instead of going into a file about to be
-    // replaced.
     SharedFile file;
-    if (IoStatus status = openLocked(file, path, SharedFile::Mode::ReadWrite); !status.ok())
+    QByteArray contents;
+    if (IoStatus status = openLockedMended(file, path, SharedFile::Mode::ReadWrite); !status.ok())
         return status;
-    // A copy left behind may be the only complete one of the records. Looked for under
-    // the lock: a deletion that failed while this one waited may just have left it.
-    if (QFileInfo::exists(tempPath)) {
-        return failedStatus(
-            QStringLiteral("前回の消去が終わっていません。残っている写しに全部の記録があるかもしれません。"
-                           "写しを確かめてから消してください"),
-            tempPath);
-    }
-    QByteArray original;
-    if (IoStatus status = file.readAll(original); !status.ok())
+    if (IoStatus status = readForRewrite(file, path, k, expected, BackupReason::BeforeDelete, contents);
+        !status.ok())
         return status;
-    if (IoStatus status = checkUnchanged(original, k, expected, path); !status.ok())
-        return status;
-    if (IoStatus status = checkRecordNumber(k, original.size(), path); !status.ok())
-        return status;
+    // Records after k move up by one; the fragment after the last whole record, if any,
+    // goes as well.
+    const qint64 whole = qint64(recordCountOf(contents)) * kRecordSize;
+    const qint64 next = qint64(k) * kRecordSize;
+    return rewriteResults(file, path, contents, next - kRecordSize, whole, contents.mid(next, whole - next),
+                          RewriteKind::Delete, k);
+}
 
-    {
-        SharedFile temp;
-        IoStatus status = temp.open(tempPath, SharedFile::Mode::Replace);
-        if (status.ok())
-            status = writeWhole(temp, original);
-        if (!status.ok()) {
-            temp.close();
-            removeSharedFile(tempPath);
-            return status;
-        }
-    }
-
-    // Records after k move up by one; the fragment after the last whole record, if
-    // any, goes as well.
-    const qint64 count = original.size() / kRecordSize;
-    const qint64 start = qint64(k) * kRecordSize;
-    IoStatus status =
-        file.writeAt(start - kRecordSize, original.constData() + start, (count - k) * kRecordSize);
-    if (status.ok())
-        status = file.truncate((count - 1) * kRecordSize);
-    if (status.ok())
-        status = file.flush();
-    if (!status.ok()) {
-        if (writeWhole(file, original).ok()) {
-            removeSharedFile(tempPath);
-            status.description += QStringLiteral("。記録は元のままです");
-            return status;
-        }
-        // The file cannot be written where it is: the complete copy takes its place,
-        // which Windows allows only once no program has the file open.
-        file.close();
-        if (replaceSharedFile(path, tempPath).ok()) {
-            status.description += QStringLiteral("。記録は写しから元に戻しました");
-        } else {
-            status.description += QStringLiteral("。全部の記録の写しが %1 に残っています")
-                                      .arg(QDir::toNativeSeparators(tempPath));
-        }
+IoStatus restoreResultRecords(const QString &path, const QString &copyPath, RestoreCounts &counts)
+{
+    QByteArray copy;
+    if (IoStatus status = readResultsBytes(copyPath, copy); !status.ok())
         return status;
-    }
-    file.close();
-    removeSharedFile(tempPath);
-    return {};
+    dropFragment(copy);
+    SharedFile file;
+    QByteArray contents;
+    if (IoStatus status = openLockedMended(file, path, SharedFile::Mode::ReadWriteCreate); !status.ok())
+        return status;
+    if (IoStatus status = file.readAll(contents); !status.ok())
+        return status;
+    if (IoStatus status = keptCopyOrRefusal(path, contents, BackupReason::BeforeRestore); !status.ok())
+        return status;
+    const QByteArray since = recordsAppendedSince(copy, contents);
+    counts = {recordCountOf(copy), recordCountOf(since)};
+    return rewriteResults(file, path, contents, 0, qint64(recordCountOf(contents)) * kRecordSize,
+                          copy + since, RewriteKind::Restore, 0);
 }

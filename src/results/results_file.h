@@ -15,6 +15,7 @@
 
 inline constexpr int kRecordSize = 44;
 inline constexpr auto kResultsFileName = "成績累積データ.dat";
+// The temporary copy the deletions of earlier versions made; the journal took its place.
 inline constexpr auto kResultsTempFileName = "成績累積データtemp.dat";
 inline constexpr int32_t kTimedOut = 99999;
 
@@ -54,7 +55,6 @@ QString recordTimeText(double timeOfDay);
 
 // dataFolder + "成績累積データ.dat"
 QString resultsFilePath();
-QString resultsTempFilePath();
 
 // Reads the whole file with one read call into buffer, whose capacity is reused from
 // call to call so that a scan allocates nothing once the buffer has grown. A missing
@@ -70,6 +70,11 @@ IoStatus readResultsForScreen(const QString &path, QByteArray &buffer);
 inline int recordCountOf(const QByteArray &bytes)
 {
     return static_cast<int>(bytes.size() / kRecordSize);
+}
+// Cuts what follows the last whole record: a fragment is no record.
+inline void dropFragment(QByteArray &bytes)
+{
+    bytes.truncate(bytes.size() / kRecordSize * kRecordSize);
 }
 // Record n (1-based) of a buffer read by readResultsBytes.
 inline ResultRecord recordAt(const QByteArray &bytes, int n)
@@ -104,27 +109,43 @@ IoStatus OpenResultsFile(const QString &path);
 
 // Appends the record of the attempt that has just finished (currentPupil,
 // currentLevel, attemptTime, schoolCode, and the PC's date and time at this moment)
-// under the exclusive whole-file lock. While another PC holds the file or its lock,
-// waits one second with the user interface responsive and tries that step again;
-// any other error shows "成績ランダムファイル記録" + the error's description and ends
-// the program. Returns the number of the record written.
+// under the exclusive whole-file lock, after the records kept on this PC, having first
+// put right what an interrupted rewrite left and, at the day's first append, kept the
+// daily copy. While another PC holds the file or its lock, waits one second with the
+// user interface responsive and tries that step again. Any other failure leaves the
+// record kept on this PC (see kept_results.h) and tells the pupil to call the teacher;
+// only when it cannot even be kept here does "成績ランダムファイル記録" + the error's
+// description end the program (a file that may not be opened calls the teacher first).
+// Returns the number of the record written, 0 when it was kept on this PC.
 int AppendResultRecord();
-// How many times, in this run, an append waited for another PC to free the file.
+// At the program's start: appends the records kept on this PC when the results file
+// can be written; otherwise leaves them for later, silently.
+void DeliverKeptResults();
+// How many times, in this run, a writer waited for another PC to free the file.
 int appendRetryCount();
 
 // Writes record k (1-based) in place, under the writers' lock so that it never lands
-// in a file another PC is rewriting. A record that does not exist is not written.
-// With expected (the 44 bytes of record k as the caller read them), record k must
-// still be exactly those bytes once the lock is held: a deletion by another PC moves
-// every later record down by one, and the record at k may then be another pupil's.
-// When it is not, nothing is written and the status says the file was changed.
+// in a file another PC is rewriting, after a copy of the file was kept (変更前) and
+// with a journal that the next writer finishes or undoes it by. A record that does not
+// exist is not written. With expected (the 44 bytes of record k as the caller read
+// them), record k must still be exactly those bytes once the lock is held: a deletion
+// by another PC moves every later record down by one, and the record at k may then be
+// another pupil's. When it is not, nothing is written and the status says the file
+// was changed.
 IoStatus rewriteResultRecord(const QString &path, int k, const ResultRecord &record,
                              QByteArrayView expected = {});
 
-// Rewrites the file without record k, holding the writers' lock throughout and
-// keeping the temporary copy "成績累積データtemp.dat" until the rewrite has fully
-// succeeded. When the rewrite fails the file is put back as it was, in place or else
-// by the copy taking its place; only when both fail does the copy stay, holding every
-// record. A copy left by an earlier rewrite that did not finish is never overwritten:
-// the deletion is refused. With expected, the same check as for the rewrite comes first.
+// Rewrites the file without record k in place, holding the writers' lock throughout,
+// after a copy was kept (削除前), with the journal of rewriteResultRecord; the
+// fragment after the last whole record goes too. With expected, the same check as for
+// the rewrite comes first.
 IoStatus deleteResultRecord(const QString &path, int k, QByteArrayView expected = {});
+
+struct RestoreCounts {
+    int restored = 0;  // the copy's records
+    int keptSince = 0; // records appended after the copy was taken, kept after them
+};
+// Puts the copy at copyPath back as the results file under the writers' lock, after
+// keeping the file as it is (復元前): the copy's records, then every record of the file
+// that was appended after the copy was taken, in its order.
+IoStatus restoreResultRecords(const QString &path, const QString &copyPath, RestoreCounts &counts);

@@ -158,9 +158,17 @@ IoStatus SharedFile::flush()
     return statusOf(FileStep::Flush, m_file.flush());
 }
 
+int &busyWaitCount()
+{
+    static int count = 0;
+    return count;
+}
+
 IoStatus removeSharedFile(const QString &path)
 {
-    return ioStatusOf(FileStep::Replace, platform::removeFile(systemPath(path).c_str()), path);
+    if (IoStatus injected = injectedFault(FileStep::Remove, path); !injected.ok())
+        return injected;
+    return ioStatusOf(FileStep::Remove, platform::removeFile(systemPath(path).c_str()), path);
 }
 
 IoStatus replaceSharedFile(const QString &target, const QString &replacement)
@@ -170,4 +178,51 @@ IoStatus replaceSharedFile(const QString &target, const QString &replacement)
     return ioStatusOf(FileStep::Replace,
                       platform::replaceFile(systemPath(target).c_str(), systemPath(replacement).c_str()),
                       target);
+}
+
+IoStatus writeWholeSharedFile(const QString &path, const QByteArray &bytes)
+{
+    SharedFile file;
+    IoStatus status = file.open(path, SharedFile::Mode::Replace);
+    if (status.ok())
+        status = file.writeAt(0, bytes.constData(), bytes.size());
+    if (status.ok())
+        status = file.flush();
+    file.close();
+    if (status.ok())
+        status = syncSharedFolder(folderOfPath(path));
+    return status;
+}
+
+quint64 bytesChecksum(QByteArrayView bytes, quint64 seed)
+{
+    quint64 hash = seed;
+    for (const char c : bytes) {
+        hash ^= static_cast<unsigned char>(c);
+        hash *= 1099511628211ULL;
+    }
+    return hash;
+}
+
+IoStatus listSharedFolder(const QString &folder, QStringList &names)
+{
+    std::vector<platform::NativeString> found;
+    const IoStatus status =
+        ioStatusOf(FileStep::Read, platform::listFolder(systemPath(folder).c_str(), found), folder);
+    names.clear();
+    for (const platform::NativeString &name : found)
+        names << fromSystemPath(name);
+    return status;
+}
+
+IoStatus makeSharedFolder(const QString &folder)
+{
+    return ioStatusOf(FileStep::Open, platform::makeFolder(systemPath(folder).c_str()), folder);
+}
+
+IoStatus syncSharedFolder(const QString &folder)
+{
+    if (IoStatus injected = injectedFault(FileStep::Flush, folder); !injected.ok())
+        return injected;
+    return ioStatusOf(FileStep::Flush, platform::syncFolder(systemPath(folder).c_str()), folder);
 }

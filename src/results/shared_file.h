@@ -3,10 +3,13 @@
 // platform layer does the system calls), and what its errors mean to the program.
 #pragma once
 
+#include "core/environment.h"
 #include "platform/platform.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -41,6 +44,10 @@ void callTeacherAbout(const IoStatus &denied);
 using FileFaultHook = std::function<int(FileStep step, const QString &path)>;
 FileFaultHook &fileFaultHook();
 
+// A checksum (64-bit FNV-1a) that tells a file written whole from a torn or foreign one;
+// seed chains it over several pieces.
+quint64 bytesChecksum(QByteArrayView bytes, quint64 seed = 14695981039346656037ULL);
+
 class SharedFile
 {
 public:
@@ -72,6 +79,30 @@ private:
     platform::File m_file;
 };
 
+// Runs step again, after a second with the user interface responsive, for as long as
+// another program holds the file or its lock ("error 70 / 55"), counting the waits.
+int &busyWaitCount();
+template <typename Step> IoStatus whileBusy(Step step)
+{
+    for (;;) {
+        IoStatus status = step();
+        if (status.outcome != IoOutcome::Busy)
+            return status;
+        ++busyWaitCount();
+        waitResponsive(1000);
+    }
+}
+
 IoStatus removeSharedFile(const QString &path);
 // Puts replacement in the place of target, in one step.
 IoStatus replaceSharedFile(const QString &target, const QString &replacement);
+// Writes bytes as the whole of the file at path (created or emptied first), down to the
+// disk, with its folder entry.
+IoStatus writeWholeSharedFile(const QString &path, const QByteArray &bytes);
+// The names in folder; a missing folder is Missing.
+IoStatus listSharedFolder(const QString &folder, QStringList &names);
+// Creates folder when it is not there.
+IoStatus makeSharedFolder(const QString &folder);
+// Makes a file created, renamed or removed in folder stay so after a power cut (the
+// fault hook sees it as a flush of the folder).
+IoStatus syncSharedFolder(const QString &folder);

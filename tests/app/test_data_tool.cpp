@@ -115,6 +115,7 @@ private Q_SLOTS:
     void resultsFileThatMayNotBeOpened_data();
     void resultsFileThatMayNotBeOpened();
 
+    void backupsAndRestoreUndoAWrongDeletion();
     void demoReadsBackThroughTheReaders();
     void demoKeepsTheTeachersFiles();
 };
@@ -324,10 +325,46 @@ void TestDataTool::checkFindings_data()
                        results + ":1: レベル99が1から35の間にありません", results + ":1: 日付-2が負です",
                        results + ":1: タイム123456が0から99999の間にありません"};
     QTest::newRow("results: missing is a new classroom") << removing(results) << QStringList{};
-    QTest::newRow("results: a deletion left its copy")
-        << writing("shared/ranvex/成績累積データtemp.dat", record(1, 1, 60).toBytes())
+    // A copy an earlier version's deletion left, mended when it fits (test_results_recovery).
+    QTest::newRow("results: a copy left that does not fit")
+        << writing("shared/ranvex/成績累積データtemp.dat",
+                   record(1, 1, 60).toBytes() + record(2, 1, 60).toBytes())
         << QStringList{"shared/ranvex/成績累積データtemp.dat: "
-                       "記録の消去の途中で残った写しです。成績累積データ.datと比べてから片づけてください"};
+                       "前の版のRanvexで始めた記録の消去が途中で止まったままです。控えのファイル "
+                       "{dir}shared/ranvex/成績累積データtemp.dat が成績のファイルと合わないので、"
+                       "どちらもそのままにしてあります。"};
+    // Deleting record 2 stopped with nothing written: check puts the file right first.
+    const auto cutShort = [](bool fits) {
+        return Mutation([=](DemoFixture &demo) {
+            const QString path = demo.data() + kResultsFileName;
+            fileFaultHook() = [=](FileStep step, const QString &file) {
+                return step == FileStep::Write && file == path ? EIO : 0;
+            };
+            deleteResultRecord(path, 2);
+            fileFaultHook() = {};
+            if (!fits)
+                demo.write("shared/ranvex/成績累積データ.dat", {});
+        });
+    };
+    QTest::newRow("results: a deletion cut short")
+        << cutShort(true)
+        << QStringList{
+               results +
+               ": 2026/12/09 10:00:00に始めた記録2の消去が途中で止まっていたので、取り消しました"
+               "（記録はその前のままです）。あとから書き足された記録は、すべてそのまま残っています。"};
+    QTest::newRow("results: a journal that does not fit")
+        << cutShort(false)
+        << QStringList{
+               "shared/ranvex/成績累積データ修正中.dat: 2026/12/09 10:00:00に始めた記録2の消去が途中で"
+               "止まったままです。控えのファイル {dir}shared/ranvex/成績累積データ修正中.dat が成績の"
+               "ファイルと合わないので、どちらもそのままにしてあります。"};
+    QTest::newRow("results: drills kept on this PC")
+        << writing("ranvex/成績累積データ未送信.dat",
+                   record(12, 2, 95, 46365, 0.5).toBytes() + record(7, 1, 99999, 46366, 0.75).toBytes())
+        << QStringList{"ranvex/成績累積データ未送信.dat:1: 2026/12/09 12:00:00 生徒12 レベル2 "
+                       "95秒の記録が、このPCに残ったまま成績のファイルにまだ書き足されていません",
+                       "ranvex/成績累積データ未送信.dat:2: 2026/12/10 18:00:00 生徒7 レベル1 "
+                       "99999秒の記録が、このPCに残ったまま成績のファイルにまだ書き足されていません"};
 }
 
 void TestDataTool::checkFindings()
@@ -336,7 +373,7 @@ void TestDataTool::checkFindings()
     QFETCH(QStringList, findings);
     DemoFixture demo;
     mutation(demo);
-    const ToolRun run = runTool({"check", "--base", demo.shared()});
+    const ToolRun run = runTool({"check", "--base", demo.shared()}, demo.dir.path() + "/ranvex");
 
     const QString dir = demo.dir.path() + "/";
     QStringList expected;
@@ -515,6 +552,59 @@ void TestDataTool::resultsFileThatMayNotBeOpened()
              qPrintable(message));
     QVERIFY(elapsed.elapsed() < 5000); // no ten seconds of waiting for a lock that is not there
     QCOMPARE(demo.read("shared/ranvex/成績累積データ.dat"), before);
+}
+
+// A wrong deletion undone without losing the drills recorded since; a wrong criteria
+// save undone too.
+void TestDataTool::backupsAndRestoreUndoAWrongDeletion()
+{
+    DemoFixture demo;
+    const QString results = QStringLiteral("shared/ranvex/成績累積データ.dat");
+    const QString criteria = QStringLiteral("shared/ranvex/タイム回数データ.txt");
+    const QByteArray original = demo.read(results);
+    const int count = recordCountOf(original);
+    const QStringList base{"--base", demo.shared()};
+    QCOMPARE(runTool(base + QStringList{"delete", "--record", "3"}).status, 0);
+    demo.fakes.clock.advance(60);
+    for (const char *pupil : {"12", "13"})
+        QCOMPARE(
+            runTool(base + QStringList{"append", "--pupil", pupil, "--level", "1", "--time", "70"}).status,
+            0);
+    const QByteArray since = demo.read(results).right(2 * kRecordSize);
+    const CriteriaGrid rows{{"レベル", "目標Time", "最低Time", "ｸﾘｱﾎﾟｲﾝﾄ", "ｸﾘｱ回数", "ﾎﾟｲﾝﾄ倍率", "禁回",
+                             "禁点", "判期間", "禁期間", "", "", ""},
+                            {"1", "1", "2", "3", "4", "1", "", "", "7", "1", "", "", ""}};
+    const QByteArray table = demo.read(criteria);
+    QVERIFY(SaveCriteriaTable(demo.data() + kCriteriaFileName, rows).contains("レベル2"));
+
+    const QString deletion = QStringLiteral("20261209-100000-削除前-成績累積データ.dat");
+    const QString criteriaCopy = QStringLiteral("20261209-100100-2-基準変更前-タイム回数データ.txt");
+    ToolRun run = runTool(base + QStringList{"backups"});
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.out,
+             QStringLiteral("%1  35レベル  2026/12/09 10:01:00  基準変更前\n"
+                            "20261209-100100-毎日-成績累積データ.dat  %2件  2026/12/09 10:01:00  毎日\n"
+                            "%3  %4件  2026/12/09 10:00:00  削除前\n")
+                 .arg(criteriaCopy)
+                 .arg(count - 1)
+                 .arg(deletion)
+                 .arg(count));
+
+    run = runTool(base + QStringList{"restore", deletion});
+    QCOMPARE(run.err, QString());
+    QCOMPARE(run.out, QStringLiteral(
+                          "写し %1 から%2件の記録を戻し、そのあとに書き足された2件をそのうしろに残しました\n")
+                          .arg(deletion)
+                          .arg(count));
+    QCOMPARE(demo.read(results), original + since);
+    run = runTool(base + QStringList{"restore", criteriaCopy});
+    QCOMPARE(run.status, 0);
+    QCOMPARE(demo.read(criteria), table);
+    run = runTool(base + QStringList{"backups"});
+    QVERIFY(run.out.section('\n', 0, 1).contains("復元前-タイム回数データ.txt"));
+    QVERIFY(run.out.section('\n', 1, 1)
+                .contains(QStringLiteral("復元前-成績累積データ.dat  %1件").arg(count + 1)));
+    QCOMPARE(runTool(base + QStringList{"restore", "no-such-copy"}).status, 1);
 }
 
 void TestDataTool::demoReadsBackThroughTheReaders()

@@ -3,6 +3,7 @@
 #include "core/hensuu1.h"
 #include "core/screen_host.h"
 #include "maintenance/FrmData.h"
+#include "results/results_journal.h"
 #include "test_support.h"
 
 #include <QFile>
@@ -68,6 +69,7 @@ private Q_SLOTS:
     void filesMissingOrHeld_data();
     void filesMissingOrHeld();
     void racingOtherProcessesLosesNoRecord();
+    void interruptedRewritesToldInOneMessage();
     void toolCommandsAsTheScreen_data();
     void toolCommandsAsTheScreen();
 
@@ -370,6 +372,43 @@ void TestFrmData::racingOtherProcessesLosesNoRecord()
         QCOMPARE(recordAt(appended, n).resultTime, n);
     }
     QVERIFY(!QFile::exists(hensuu1().dataFolder + kResultsTempFileName));
+}
+
+// A deletion that stopped on this PC, and a change another PC's pupil mended since:
+// the screen, as it opens, puts right what is left and tells both at once.
+void TestFrmData::interruptedRewritesToldInOneMessage()
+{
+    m_classroom->writeBytes(resultsPath(), samples(range(1, 4)));
+    const QString path = resultsPath();
+    fileFaultHook() = [&](FileStep step, const QString &file) {
+        return step == FileStep::Write && file == path ? EIO : 0;
+    };
+    // Beyond the half of the record that a failing write still writes.
+    ResultRecord changed = sample(1);
+    changed.resultTime = 70000;
+    QVERIFY(!rewriteResultRecord(path, 1, changed).ok());
+    hensuu1().currentPupil = 7;
+    hensuu1().currentLevel = 1;
+    fileFaultHook() = {};
+    AppendResultRecord(); // the pupil's PC mends the change
+    fileFaultHook() = [&](FileStep step, const QString &file) {
+        return step == FileStep::Write && file == path ? EIO : 0;
+    };
+    QVERIFY(!deleteResultRecord(path, 2).ok());
+    fileFaultHook() = {};
+    m_fakes->dialogs.messages.clear();
+
+    FrmData *screen = open({});
+    QCOMPARE(m_fakes->dialogs.messages.size(), 1);
+    const QString text = m_fakes->dialogs.messages[0].text;
+    QVERIFY2(text.contains("記録1の変更が途中で止まっていたので、取り消しました") &&
+                 text.contains("記録2の消去が途中で止まっていたので、取り消しました"),
+             qPrintable(text));
+    QCOMPARE(screen->listModel->rowCount(), 5);
+    QCOMPARE(results().left(4 * kRecordSize), samples(range(1, 4)));
+    // Told once.
+    open({});
+    QCOMPARE(m_fakes->dialogs.messages.size(), 1);
 }
 
 void TestFrmData::toolCommandsAsTheScreen_data()

@@ -3,14 +3,16 @@
 // for Windows (make windows-check runs it under wine).
 //   platform_check FOLDER [--other PROGRAM [ARGUMENTS...]]
 //     six appending processes of 40 records each, started while this one holds the
-//     lock; then five deletions while they append; prints the figures and exits 1
-//     when any of them is wrong. With --other, every second appender is PROGRAM with
-//     its ARGUMENTS followed by "append ...": the Windows build of this check under
-//     wine beside the Linux one, as PCs of both kinds meet on one share;
+//     lock; then five deletions while they append; the backup folder made, listed and
+//     synced; prints the figures and exits 1 when any of them is wrong. With --other,
+//     every second appender is PROGRAM with its ARGUMENTS followed by "append ...": the
+//     Windows build of this check under wine beside the Linux one, as PCs of both kinds
+//     meet on one share;
 //   platform_check append FOLDER WORKER COUNT
 //     one of the appending processes.
 #include "platform/platform.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -102,9 +104,9 @@ fs::path resultsPath(const fs::path &folder)
     return folder / fs::path(u8"成績累積データ.dat");
 }
 
-fs::path tempPath(const fs::path &folder)
+fs::path journalPath(const fs::path &folder)
 {
-    return folder / fs::path(u8"成績累積データtemp.dat");
+    return folder / fs::path(u8"成績累積データ修正中.dat");
 }
 
 std::string readWhole(const File &file, Error &error)
@@ -169,8 +171,8 @@ int appendRecords(const fs::path &folder, int worker, int count)
                : 1;
 }
 
-// The program's deletion: under the lock from the copy to the end, the records after k
-// moved up in place, the copy removed once the file is whole again.
+// The program's deletion: under the lock from the journal to the end, the records after
+// k moved up in place, the journal removed once the file is whole again.
 Error deleteRecord(const fs::path &folder, int k, int &busy)
 {
     File file;
@@ -184,18 +186,18 @@ Error deleteRecord(const fs::path &folder, int k, int &busy)
     const std::string original = readWhole(file, error);
     if (error)
         return error;
-    File temp;
-    if ((error = temp.open(native(tempPath(folder)), OpenMode::Replace)) ||
-        (error = temp.writeAt(0, original.data(), int64_t(original.size()))) || (error = temp.flush()))
+    File journal;
+    if ((error = journal.open(native(journalPath(folder)), OpenMode::Replace)) ||
+        (error = journal.writeAt(0, original.data(), int64_t(original.size()))) || (error = journal.flush()))
         return error;
-    temp.close();
+    journal.close();
     const int64_t count = int64_t(original.size()) / kRecordSize;
     const int64_t start = int64_t(k) * kRecordSize;
     if ((error = file.writeAt(start - kRecordSize, original.data() + start, (count - k) * kRecordSize)) ||
         (error = file.truncate((count - 1) * kRecordSize)) || (error = file.flush()))
         return error;
     file.close();
-    return platform::removeFile(native(tempPath(folder)));
+    return platform::removeFile(native(journalPath(folder)));
 }
 
 class Check
@@ -336,28 +338,29 @@ void checkAppendsAndDeletes(const Appenders &appenders, const fs::path &folder, 
                  "each process's records in its own order; the " + std::to_string(deleted) +
                      " deleted records gone, the others kept");
     check.expect(waited == kWorkers, "every appender found the lock held at least once and retried");
-    check.expect(!fs::exists(tempPath(folder)), "no temporary copy left behind");
+    check.expect(!fs::exists(journalPath(folder)), "no journal left behind");
 }
 
 void checkReplaceAndRefusal(const fs::path &folder, Check &check)
 {
-    // The deletion's last resort, once it has closed the file it could not rewrite:
-    // its complete copy put in the file's place. Windows refuses while any program
-    // has the file open; then the copy stays for the teacher.
+    // How a backup copy gets its name once it is written whole: put in the place of a
+    // file. Windows refuses while any program has that file open, which is why the
+    // results file itself is only ever rewritten in place.
+    const fs::path tempPath = folder / "copy.part";
     const std::string copy = recordOf(kTeacher, 99);
-    std::ofstream(tempPath(folder), std::ios::binary) << copy;
+    std::ofstream(tempPath, std::ios::binary) << copy;
     File other;
     other.open(native(resultsPath(folder)), OpenMode::ReadWrite);
-    const Error whileOpen = platform::replaceFile(native(resultsPath(folder)), native(tempPath(folder)));
+    const Error whileOpen = platform::replaceFile(native(resultsPath(folder)), native(tempPath));
     other.close();
     check.figure("replacing the file while another program has it open: " +
                  (whileOpen ? "refused, " + say(whileOpen) : std::string("done")));
-    std::ofstream(tempPath(folder), std::ios::binary) << copy;
-    const Error error = platform::replaceFile(native(resultsPath(folder)), native(tempPath(folder)));
+    std::ofstream(tempPath, std::ios::binary) << copy;
+    const Error error = platform::replaceFile(native(resultsPath(folder)), native(tempPath));
     std::ifstream replaced(resultsPath(folder), std::ios::binary);
     const std::string after{std::istreambuf_iterator<char>(replaced), {}};
-    check.expect(error == 0 && after == copy && !fs::exists(tempPath(folder)),
-                 "the closed file replaced by its temporary copy: " + say(error));
+    check.expect(error == 0 && after == copy && !fs::exists(tempPath),
+                 "a closed file replaced by a copy written beside it: " + say(error));
 
     const fs::path readOnly = folder / "read-only.dat";
     std::ofstream(readOnly, std::ios::binary) << copy;
@@ -372,6 +375,32 @@ void checkReplaceAndRefusal(const fs::path &folder, Check &check)
     }
     check.expect(platform::outcomeOf(Step::Open, refused) == Outcome::Denied,
                  "a read-only file opened for writing: a permission problem, not busy: " + say(refused));
+}
+
+// The backup folder: made once and again, its copies listed, its entries synced.
+void checkFolders(const fs::path &folder, Check &check)
+{
+    const fs::path backups = folder / fs::path(u8"バックアップ");
+    const Error made = platform::makeFolder(native(backups));
+    const Error again = platform::makeFolder(native(backups));
+    check.expect(made == 0 && again == 0 && fs::is_directory(backups),
+                 "a folder made, and made again without error: " + say(made ? made : again));
+    const std::vector<fs::path> files{backups / fs::path(u8"20261209-153021-削除前-成績累積データ.dat"),
+                                      backups / "second.dat"};
+    for (const fs::path &file : files)
+        std::ofstream(file, std::ios::binary) << recordOf(kTeacher, 1);
+    std::vector<platform::NativeString> names;
+    const Error listed = platform::listFolder(native(backups), names);
+    bool found = names.size() == files.size();
+    for (const fs::path &file : files)
+        found &= std::find(names.begin(), names.end(), file.filename().native()) != names.end();
+    check.expect(listed == 0 && found, "its " + std::to_string(names.size()) +
+                                           " entries listed by name, without . and ..: " + say(listed));
+    const Error synced = platform::syncFolder(native(backups));
+    check.expect(synced == 0, "its entries synced: " + say(synced));
+    check.expect(platform::listFolder(native(folder / "missing"), names) != 0 &&
+                     platform::makeFolder(native(files[1])) != 0,
+                 "a missing folder not listed, a file not taken for a folder");
 }
 
 } // namespace
@@ -399,6 +428,7 @@ int main(int argc, char *argv[])
         std::printf("  appenders 2, 4 and 6 run as %s\n", argv[3]);
     checkAppendsAndDeletes(appenders, folder, check);
     checkReplaceAndRefusal(folder, check);
+    checkFolders(folder, check);
     std::printf(check.failed() ? "platform check: FAILED\n" : "platform check: everything held\n");
     return check.failed() ? 1 : 0;
 }

@@ -68,6 +68,14 @@ FakeEnvironment::~FakeEnvironment()
     handoffs() = {};
 }
 
+QList<int> pupilsOf(const QByteArray &resultsBytes)
+{
+    QList<int> pupils;
+    for (int n = 1; n <= recordCountOf(resultsBytes); ++n)
+        pupils << recordAt(resultsBytes, n).pupil;
+    return pupils;
+}
+
 TestClassroom::TestClassroom()
 {
     QDir(root()).mkpath("ranvex");

@@ -78,6 +78,9 @@ struct FakeEnvironment {
     ~FakeEnvironment();
 };
 
+// The pupil of every record of a results file's bytes, in record order.
+QList<int> pupilsOf(const QByteArray &resultsBytes);
+
 // A classroom in a temporary folder, laid out as on a school PC: the path file next
 // to the program folder "ranvex", and the shared base folder "shared/" beside them.
 class TestClassroom {
