@@ -11,7 +11,8 @@
 ; folder on the share); <classroom>\パスデータ.txt, which names the shared folder, is
 ; written when there is none. Uninstalling leaves the path file and the share alone.
 
-Unicode true
+; A 64-bit installer for the 64-bit programs (and for wine64, which runs no 32-bit program).
+Target amd64-unicode
 ManifestDPIAware true
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
@@ -155,7 +156,22 @@ SectionEnd
 Section "Uninstall"
   !include "${REMOVE}"
   Delete "$INSTDIR\uninstall.exe"
-  ; Only an empty folder goes: anything the PC keeps there stays.
+  ; Drills this PC finished while the share could not be written wait in the program
+  ; folder until a later start delivers them: such a file stays, and the folder with it.
+  ; Once it is empty, it goes with the program.
+  StrCpy $0 "$INSTDIR\成績累積データ未送信.dat"
+  ${If} ${FileExists} "$0"
+    FileOpen $1 "$0" r
+    FileSeek $1 0 END $2
+    FileClose $1
+    ${If} $2 == 0
+      Delete "$0"
+      Delete "$INSTDIR\成績累積データ送信中.dat"
+    ${ElseIfNot} ${Silent}
+      MessageBox MB_ICONEXCLAMATION|MB_OK "この PC で記録して、まだ共有フォルダに書いていない成績が $0 に残っています。このファイルとフォルダは消しません。"
+    ${EndIf}
+  ${EndIf}
+  ; Only an empty folder goes: anything else the PC keeps there stays.
   RMDir "$INSTDIR"
   SetShellVarContext all
   Delete "$SMPROGRAMS\Ranvex\Ranvex.lnk"

@@ -79,12 +79,13 @@ for command in "${commands[@]}"; do
   compared=$((compared + 1))
 done
 
-# The charts: the pages' texts as pdftotext reads them.
+# The charts: the pages' texts in the order they are drawn (where each stands follows the
+# platform's own font metrics).
 "$linux" --base "$shared" charts --pupil 12 --levels 1,2,3 --pdf "$work/linux.pdf" --now "$now" >/dev/null
 "${wine_run[@]}" "$windows" --base "$windows_shared" charts --pupil 12 --levels 1,2,3 \
   --pdf "Z:${work//\//\\}\\windows.pdf" --now "$now" >/dev/null
-pdftotext -layout "$work/linux.pdf" "$work/linux.txt"
-pdftotext -layout "$work/windows.pdf" "$work/windows.txt"
+pdftotext -raw "$work/linux.pdf" "$work/linux.txt"
+pdftotext -raw "$work/windows.pdf" "$work/windows.txt"
 if [ -s "$work/linux.txt" ] && cmp -s "$work/linux.txt" "$work/windows.txt"; then
   echo "same: charts --pupil 12 --levels 1,2,3 ($(wc -l <"$work/linux.txt") lines of text, $(pdfinfo "$work/windows.pdf" | awk '/^Pages/ {print $2}') pages)"
 else

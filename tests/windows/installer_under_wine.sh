@@ -6,7 +6,7 @@
 # prefix of its own; the files, the path file it wrote (code page 932, ten values) and
 # the shortcuts; a second install that keeps the school's path file; the installed data
 # tool against the Linux one; a round by keyboard on the installed program at an X
-# display of its own (name, level 1, the drill to its time-out, the end screen, back to
+# display of its own (the first pupil of the list, level 1, the drill to its time-out, the end screen, back to
 # the menu), pictured into PICTURES, which must record the drill; and the silent
 # uninstall, which takes the program away and leaves the path file and the share.
 # The installed programs have only what the installer put beside them.
@@ -75,7 +75,7 @@ window() { timeout "$2" xdotool search --sync --onlyvisible --name "$1" >/dev/nu
 "${wine_run[@]}" 'C:\juku\ranvex\ranvex.exe' >/dev/null 2>&1 &
 expect "$(holds window '^kelvane$' 60)" "ranvex.exe shows the name screen"
 sleep 2 && picture 1-names
-xdotool key Down && sleep 1 && xdotool key Return && sleep 4 && picture 2-menu
+xdotool key Down Down && sleep 1 && xdotool key Return && sleep 4 && picture 2-menu
 xdotool key 1
 expect "$(holds window '^Kelvane$' 30)" "\"1\" starts the drill of level 1"
 sleep 3 && picture 3-drill
@@ -94,7 +94,7 @@ cp -a "$shared" "$work/shared-before"
 "${wine_run[@]}" "$program/uninstall.exe" /S
 # The uninstaller runs on as a copy of itself; the prefix is quiet once it has ended.
 wineserver --wait
-expect "$(holds test ! -e "$program")" "uninstalled: the program folder is gone"
+expect "$(holds test ! -e "$program")" "uninstalled: the program folder is gone$(ls -A "$program" 2>/dev/null | sed 's/^/; left: /')"
 expect "$(holds test ! -e "$drive/users/Public/Desktop/Ranvex.lnk")" "uninstalled: the shortcuts are gone"
 expect "$(holds cmp "$work/path-file" "$path_file")" "uninstalled: the path file is left"
 expect "$(holds diff -r "$work/shared-before" "$shared")" "uninstalled: the shared folder is left as it was"
