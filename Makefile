@@ -42,7 +42,7 @@ windows: deps
 
 # Every test of the Windows build under wine, and the Windows programs against the Linux ones.
 windows-test: build windows
-	@scripts/windows-build $(WINDOWS_BUILD) $(BUILD) all >/dev/null
+	@scripts/windows-build $(WINDOWS_BUILD) $(BUILD) all
 	@scripts/with-test-session ctest --test-dir $(WINDOWS_BUILD) --output-on-failure
 
 # The screens of the Windows program drawn under wine at an X display, as make screenshots draws them.

@@ -1,12 +1,15 @@
 #include "drill/sound_output.h"
 #include "drill/wave_tone.h"
 
-#include <QAudioDevice>
 #include <QElapsedTimer>
-#include <QMediaDevices>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#ifndef Q_OS_WIN
+#include <QAudioDevice>
+#include <QMediaDevices>
+#endif
 
 // The real player against the real audio server that the test session provides (a
 // PulseAudio null sink when the machine has no sound card).
