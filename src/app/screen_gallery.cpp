@@ -271,7 +271,7 @@ QString visitScreens(const QString &programFolder, const ScreenVisitor &visit)
     wireSubsystems();
 
     ScreenHost &host = ScreenHost::instance();
-    host.start(false);
+    host.start(WindowMode::Windowed);
     const ScreenVisitor save = [&](QWidget *widget, const QString &name) {
         widget->ensurePolished();
         QCoreApplication::processEvents();
