@@ -48,9 +48,15 @@ BENCHMARKS = bench_statistics bench_big_school bench_lists bench_records bench_d
 bench: build
 	@failed=0; for b in $(BENCHMARKS); do echo "== $$b"; $(BUILD)/bench/$$b || failed=1; done; exit $$failed
 
+# Every screen in the 1024 x 768 window, then, in a folder each, as classroom PCs with
+# these displays show them: full screen, scaled.
+SCREENSHOT_DISPLAYS = 1920x1080 1280x1024 800x600
+
 screenshots: demo-classroom
 	rm -rf $(BUILD)/screenshots
 	QT_QPA_PLATFORM=offscreen $(BUILD)/src/app/ranvex-screenshots $(DEMO)/ranvex $(BUILD)/screenshots
+	@for d in $(SCREENSHOT_DISPLAYS); do \
+		$(BUILD)/src/app/ranvex-screenshots --display $$d $(DEMO)/ranvex $(BUILD)/screenshots/$$d || exit 1; done
 
 # Every test built with AddressSanitizer and UndefinedBehaviorSanitizer, leak detection on.
 $(SANITIZE_BUILD)/build.ninja: | deps
