@@ -9,8 +9,8 @@ FUZZ_SECONDS ?= 60
 CLANG_CONFIG = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
 	$(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all deps configure build test bench windows-check demo demo-classroom screenshots sanitize fuzz fuzz-corpus \
-	clean
+.PHONY: all deps configure build test bench windows-check demo demo-classroom screenshots package sanitize fuzz \
+	fuzz-corpus clean
 
 all: build
 
@@ -48,6 +48,13 @@ BENCHMARKS = bench_statistics bench_big_school bench_lists bench_records bench_d
 
 bench: build
 	@failed=0; for b in $(BENCHMARKS); do echo "== $$b"; $(BUILD)/bench/$$b || failed=1; done; exit $$failed
+
+# The Debian package of the program and the data tool for this machine; its path is the
+# last line printed.
+package: build
+	rm -rf $(BUILD)/deb
+	cd $(BUILD) && cpack
+	@realpath $(BUILD)/deb/ranvex_*.deb
 
 # Every screen in the 1024 x 768 window, then, in a folder each, as classroom PCs with
 # these displays show them: full screen, scaled.
