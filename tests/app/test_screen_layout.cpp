@@ -1,6 +1,7 @@
 #include "app/demo_classroom.h"
 #include "app/screen_gallery.h"
 #include "core/environment.h"
+#include "core/frmver.h"
 #include "core/hensuu1.h"
 #include "core/real_environment.h"
 #include "core/screen_host.h"
@@ -13,6 +14,7 @@
 #include <QMap>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <cmath>
 
@@ -116,6 +118,19 @@ void TestScreenLayout::nameScreenFillsTheDisplay()
     QTRY_VERIFY(host.isActiveWindow());
     QTest::keyClick(host.windowHandle(), Qt::Key_1);
     QCOMPARE(fakes.sound.played.size(), 1);
+    // A click on the title, where the display shows it, opens the version screen.
+    bool versionShown = false;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, [&] {
+        if (auto *version = names->findChild<frmver *>(); version && version->isVisible()) {
+            versionShown = true;
+            version->close();
+        }
+    });
+    closer.start(20);
+    QTest::mouseClick(host.windowHandle(), Qt::LeftButton, {},
+                      (QPointF(host.onDisplay(names->Label4).center()) / ratio).toPoint());
+    QTRY_VERIFY(versionShown);
     // The bands beside or above the design show the screen's season colour.
     if (!placement.offset.isNull()) {
         const QImage shot = host.grab().toImage();
