@@ -122,7 +122,8 @@ void TestScreenLayout::nameScreenFillsTheDisplay()
     bool versionShown = false;
     QTimer closer;
     connect(&closer, &QTimer::timeout, [&] {
-        if (auto *version = names->findChild<frmver *>(); version && version->isVisible()) {
+        // Closed once it has filled its labels: before, it is still being shown.
+        if (auto *version = names->findChild<frmver *>(); version && !version->Label2->text().isEmpty()) {
             versionShown = true;
             version->close();
         }
