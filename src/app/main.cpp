@@ -27,9 +27,8 @@ int main(int argc, char *argv[])
     environment.launcher = &launcher;
     wireSubsystems();
 
-    // RANVEX_WINDOWED=1 keeps the program in a 1024 x 768 window, for a developer's desktop.
     ScreenHost &host = ScreenHost::instance();
-    host.start(qEnvironmentVariableIntValue("RANVEX_WINDOWED") == 0);
+    host.start(windowModeFromEnvironment());
     auto *splash = new Firstfrm(executableFolder());
     host.show(splash);
     splash->start();

@@ -24,7 +24,12 @@
 #include "results/statistics.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QKeyEvent>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+#include <cstdio>
 
 namespace
 {
@@ -261,7 +266,7 @@ bool saveCriteriaEditor(const ScreenVisitor &save)
 }
 } // namespace
 
-QString visitScreens(const QString &programFolder, const ScreenVisitor &visit)
+QString visitScreens(const QString &programFolder, const ScreenVisitor &visit, WindowMode mode)
 {
     MovableClock clock;
     SystemRandom random;
@@ -271,7 +276,7 @@ QString visitScreens(const QString &programFolder, const ScreenVisitor &visit)
     wireSubsystems();
 
     ScreenHost &host = ScreenHost::instance();
-    host.start(false);
+    host.start(mode);
     const ScreenVisitor save = [&](QWidget *widget, const QString &name) {
         widget->ensurePolished();
         QCoreApplication::processEvents();
@@ -307,4 +312,35 @@ QString visitScreens(const QString &programFolder, const ScreenVisitor &visit)
     }
     env() = {};
     return problem;
+}
+
+QSize displaySize(const QString &text)
+{
+    static const QRegularExpression pattern(QStringLiteral("^([1-9][0-9]{2,4})x([1-9][0-9]{2,4})$"));
+    const QRegularExpressionMatch match = pattern.match(text);
+    if (!match.hasMatch())
+        return {};
+    return {match.captured(1).toInt(), match.captured(2).toInt()};
+}
+
+bool useOffscreenDisplay(QSize display)
+{
+    // The offscreen platform reads its displays from a file; one per size, replaced
+    // whole, so that runs side by side never read half of one.
+    const QString path = QDir::temp().filePath(
+        QStringLiteral("ranvex-display-%1x%2.json").arg(display.width()).arg(display.height()));
+    QSaveFile file(path);
+    const QByteArray description = QStringLiteral(R"({"screens": [{"name": "classroom", "x": 0, "y": 0, )"
+                                                  R"("width": %1, "height": %2, "logicalDpi": 96, )"
+                                                  R"("logicalBaseDpi": 96, "dpr": 1}]})")
+                                       .arg(display.width())
+                                       .arg(display.height())
+                                       .toUtf8();
+    if (!file.open(QIODevice::WriteOnly) || file.write(description) != description.size() || !file.commit()) {
+        std::fprintf(stderr, "cannot write %s: %s\n", qUtf8Printable(path),
+                     qUtf8Printable(file.errorString()));
+        return false;
+    }
+    qputenv("QT_QPA_PLATFORM", QByteArray("offscreen:configfile=") + QFile::encodeName(path));
+    return true;
 }

@@ -1,5 +1,7 @@
-// ranvex-screenshots CLASSROOM_PROGRAM_FOLDER OUTPUT_FOLDER: writes a PNG of every
-// screen, drawn offscreen on the given classroom's configuration.
+// ranvex-screenshots [--display WIDTHxHEIGHT] CLASSROOM_PROGRAM_FOLDER OUTPUT_FOLDER:
+// writes a PNG of every screen, drawn offscreen on the given classroom's configuration:
+// in the 1024 x 768 window, or with --display as the whole display of a classroom PC
+// of that size shows it, full screen and scaled.
 #include "app/screen_gallery.h"
 #include "core/screen_host.h"
 
@@ -7,12 +9,22 @@
 #include <QDir>
 
 #include <cstdio>
+#include <cstring>
 
 int main(int argc, char *argv[])
 {
+    QSize display;
+    if (argc == 5 && std::strcmp(argv[1], "--display") == 0) {
+        display = displaySize(QString::fromLocal8Bit(argv[2]));
+        if (!display.isValid() || !useOffscreenDisplay(display))
+            return 2;
+        argv += 2;
+        argc -= 2;
+    }
     QApplication app(argc, argv);
     if (argc != 3) {
-        std::fprintf(stderr, "usage: ranvex-screenshots PROGRAM_FOLDER OUTPUT_FOLDER\n");
+        std::fprintf(stderr,
+                     "usage: ranvex-screenshots [--display WIDTHxHEIGHT] PROGRAM_FOLDER OUTPUT_FOLDER\n");
         return 2;
     }
     QApplication::setFont(screenFont(9));
@@ -20,15 +32,19 @@ int main(int argc, char *argv[])
     const QString output = QCoreApplication::arguments().at(2);
     QDir().mkpath(output);
 
-    const QString problem = visitScreens(programFolder, [&](QWidget *screen, const QString &name) {
+    const auto save = [&](QWidget *screen, const QString &name) {
         const QString path = output + "/" + name + ".png";
-        if (!screen->grab().save(path)) {
+        // The whole window: on a display, the design with the bands around it.
+        ScreenHost &host = ScreenHost::instance();
+        if (!(host.holds(screen) ? &host : screen->window())->grab().save(path)) {
             std::fprintf(stderr, "cannot write %s\n", qUtf8Printable(path));
             return false;
         }
         std::printf("%s\n", qUtf8Printable(path));
         return true;
-    });
+    };
+    const QString problem =
+        visitScreens(programFolder, save, display.isValid() ? WindowMode::FullScreen : WindowMode::Windowed);
     if (!problem.isEmpty()) {
         std::fprintf(stderr, "%s\n", qUtf8Printable(problem));
         return 1;

@@ -1,6 +1,7 @@
 #include "core/real_environment.h"
 
 #include "core/paths.h"
+#include "core/screen_host.h"
 #include "platform/platform.h"
 
 #include <QAbstractButton>
@@ -33,7 +34,8 @@ double SystemRandom::next()
 
 DialogAnswer WidgetDialogs::message(const QString &text, const QString &title, DialogButtons buttons)
 {
-    QMessageBox box(QApplication::activeWindow());
+    // Centred on the program's window, in its scale, when none of its windows is active.
+    QMessageBox box(QApplication::activeWindow() ? QApplication::activeWindow() : &ScreenHost::instance());
     box.setWindowTitle(title.isEmpty() ? QStringLiteral("Ranvex") : title);
     box.setText(text);
     switch (buttons) {

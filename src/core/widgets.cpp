@@ -5,6 +5,15 @@
 #include <QMouseEvent>
 #include <QSignalBlocker>
 
+void ClickableLabel::mousePressEvent(QMouseEvent *event)
+{
+    QLabel::mousePressEvent(event);
+    // Taken, so that the release comes here also on a shrunk screen: its graphics view
+    // hands a release only to the control that took the press.
+    if (event->button() == Qt::LeftButton)
+        event->accept();
+}
+
 void ClickableLabel::mouseReleaseEvent(QMouseEvent *event)
 {
     QLabel::mouseReleaseEvent(event);

@@ -53,6 +53,9 @@ MainFrm::MainFrm(QWidget *parent) : Screen(parent)
     setObjectName(QStringLiteral("MainFrm"));
     setWindowTitle(QStringLiteral("Kelvane"));
     setFocusPolicy(Qt::StrongFocus);
+    // The problem area's colour, which fills the screen below the status bar, is also
+    // the colour of the bands beside a scaled drill.
+    setBackground(this, kProblemAreaColour);
     env().random->seed(env().clock->timeOfDay());
 
     buildStatusBar();

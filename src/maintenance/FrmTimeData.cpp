@@ -227,7 +227,7 @@ void FrmTimeData::GridToText転送()
 
 bool FrmTimeData::previewKey(QKeyEvent *event)
 {
-    if (!m_loaded || QApplication::focusWidget() != Gridinputtext)
+    if (!m_loaded || !Gridinputtext->hasFocus())
         return false;
     std::optional<SheetKey> move;
     bool consumed = true;

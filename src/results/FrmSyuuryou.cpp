@@ -49,7 +49,7 @@ FrmSyuuryou::FrmSyuuryou(QWidget *parent) : Screen(parent)
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(twipsRect(0, 0, 15360, 11520));
-    Image1->setPixmap(QPixmap::fromImage(paintEndScreenPicture()));
+    Image1->setPixmap(QPixmap::fromImage(paintEndScreenPicture(devicePixelRatioF())));
 
     Label15 = endLabel(this, "Label15", twipsRect(720, 405, 9000, 900), 22);
     Label16 = endLabel(this, "Label16", twipsRect(720, 1755, 9000, 1050), 28);

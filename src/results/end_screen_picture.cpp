@@ -124,9 +124,10 @@ void paintPanels(QPainter &p)
 }
 } // namespace
 
-QImage paintEndScreenPicture()
+QImage paintEndScreenPicture(qreal devicePixelRatio)
 {
-    QImage image(kCanvasWidth, kCanvasHeight, QImage::Format_RGB32);
+    QImage image((QSizeF(kCanvasWidth, kCanvasHeight) * devicePixelRatio).toSize(), QImage::Format_RGB32);
+    image.setDevicePixelRatio(devicePixelRatio);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     paintSky(p);

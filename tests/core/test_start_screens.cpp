@@ -18,6 +18,8 @@ private Q_SLOTS:
     void splashPictureIsPaintedLandscape();
     void versionScreen();
     void backdropCoversScreenChanges();
+    void designPlacement_data();
+    void designPlacement();
 };
 
 void TestStartScreens::splashStartsThenHandsOverToNameScreen()
@@ -32,7 +34,7 @@ void TestStartScreens::splashStartsThenHandsOverToNameScreen()
     handoffs().showNameSelection = [&] { nameScreenShown = true; };
 
     ScreenHost &host = ScreenHost::instance();
-    host.start(false);
+    host.start(WindowMode::Windowed);
     auto *splash = new Firstfrm(classroom.programFolder());
     host.show(splash);
     splash->start();
@@ -81,7 +83,7 @@ void TestStartScreens::versionScreen()
 void TestStartScreens::backdropCoversScreenChanges()
 {
     ScreenHost &host = ScreenHost::instance();
-    host.start(false);
+    host.start(WindowMode::Windowed);
     auto *first = new Screen;
     host.show(first);
     host.showBackdrop();
@@ -92,6 +94,33 @@ void TestStartScreens::backdropCoversScreenChanges()
     host.closeBackdrop();
     QVERIFY(!host.backdropShown());
     QTRY_VERIFY(replaced.isNull());
+}
+
+void TestStartScreens::designPlacement_data()
+{
+    QTest::addColumn<QSize>("display");
+    QTest::addColumn<bool>("scaled");
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<QPoint>("offset");
+    QTest::newRow("its own size") << QSize(1024, 768) << true << 1.0 << QPoint(0, 0);
+    QTest::newRow("wide: bands left and right") << QSize(1920, 1080) << true << 1.40625 << QPoint(240, 0);
+    QTest::newRow("5:4: bands above and below") << QSize(1280, 1024) << true << 1.25 << QPoint(0, 32);
+    QTest::newRow("smaller") << QSize(800, 600) << true << 0.78125 << QPoint(0, 0);
+    QTest::newRow("1440p") << QSize(2560, 1440) << true << 1.875 << QPoint(320, 0);
+    QTest::newRow("portrait") << QSize(1080, 1920) << true << 1080.0 / 1024 << QPoint(0, 555);
+    QTest::newRow("unscaled, centred") << QSize(1920, 1080) << false << 1.0 << QPoint(448, 156);
+    QTest::newRow("unscaled on a smaller display: from the top left")
+        << QSize(800, 600) << false << 1.0 << QPoint(0, 0);
+    QTest::newRow("no display yet") << QSize(0, 0) << true << 1.0 << QPoint(0, 0);
+}
+
+void TestStartScreens::designPlacement()
+{
+    QFETCH(QSize, display);
+    QFETCH(bool, scaled);
+    const DesignPlacement placement = ::designPlacement(display, scaled);
+    QTEST(placement.scale, "scale");
+    QTEST(placement.offset, "offset");
 }
 
 QTEST_MAIN(TestStartScreens)

@@ -95,7 +95,7 @@ void TestMainFrm::init()
         ++m_finished;
         hensuu1().drillEndState[1] = 1;
     };
-    ScreenHost::instance().start(false);
+    ScreenHost::instance().start(WindowMode::Windowed);
 }
 
 void TestMainFrm::cleanup()

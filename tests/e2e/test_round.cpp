@@ -71,7 +71,7 @@ void TestRound::pupilDrillsLevelOneAndSeesTheNewCounts()
     wireSubsystems();
 
     ScreenHost &host = ScreenHost::instance();
-    host.start(false);
+    host.start(WindowMode::Windowed);
     host.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&host));
     auto *splash = new Firstfrm(classroom.programFolder());
@@ -158,7 +158,7 @@ void TestRound::minutesSinceLogin()
     classroom.writeText(classroom.sharedFolder() + "新名簿.txt", "1,2014,0,0,\"青木　ひなた\",0,\"\",\"\"\n");
     wireSubsystems();
     ScreenHost &host = ScreenHost::instance();
-    host.start(false);
+    host.start(WindowMode::Windowed);
     fakes.clock.seconds = loginAt;
 
     auto *names = new namesel;

@@ -60,7 +60,7 @@ struct EditorFixture {
         classroom.writeBytes(classroom.dataFolder() + "成績累積データ.dat", record.toBytes());
         handoffs().showLevelMenu = [this] { ++levelMenus; };
         ScreenHost &host = ScreenHost::instance();
-        host.start(false);
+        host.start(WindowMode::Windowed);
         host.activateWindow();
         if (!QTest::qWaitForWindowActive(&host))
             qFatal("the window does not become active");

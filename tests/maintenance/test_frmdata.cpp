@@ -107,7 +107,7 @@ FrmData *TestFrmData::open(const QByteArray &results)
     if (!results.isNull())
         m_classroom->writeBytes(resultsPath(), results);
     ScreenHost &host = ScreenHost::instance();
-    host.start(false);
+    host.start(WindowMode::Windowed);
     auto *screen = new FrmData;
     host.show(screen);
     return screen;

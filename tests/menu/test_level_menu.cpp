@@ -214,7 +214,7 @@ void TestLevelMenu::screenStartsLevelsByKeyOnlyWhenAllowed()
     OpenLevelMenu(); // no level menu wired: fills the catalogue only
 
     ScreenHost &host = ScreenHost::instance();
-    host.start(false);
+    host.start(WindowMode::Windowed);
     auto *menu = new seisekitime1;
     host.show(menu);
     QCOMPARE(menu->menuReady, int16_t(1));

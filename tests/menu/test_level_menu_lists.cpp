@@ -69,7 +69,7 @@ struct MenuFixture {
         h.currentPupilName = name;
         h.selectedGradeFilter = QStringLiteral("全学年");
         FillLevelCatalogue();
-        ScreenHost::instance().start(false);
+        ScreenHost::instance().start(WindowMode::Windowed);
         menu = new seisekitime1;
         ScreenHost::instance().show(menu);
     }

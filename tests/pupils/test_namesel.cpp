@@ -63,7 +63,7 @@ namesel *TestNamesel::open(const QString &roster)
 {
     m_classroom->writeText(hensuu1().dataPathSetting + "新名簿.txt", roster);
     ScreenHost &host = ScreenHost::instance();
-    host.start(false);
+    host.start(WindowMode::Windowed);
     host.activateWindow();
     if (!QTest::qWaitForWindowActive(&host))
         qWarning("the window did not become active");

@@ -47,7 +47,7 @@ struct EndScreenClassroom {
         fillSoundTable(QStringLiteral("自己最高音2,jikosaikou,*,不合格音1,fugoukaku,*"));
         handoffs().showLevelMenu = [this] { ++menuShown; };
         handoffs().startDrill = [this] { ++drillsStarted; };
-        ScreenHost::instance().start(false);
+        ScreenHost::instance().start(WindowMode::Windowed);
     }
     ~EndScreenClassroom() { ScreenHost::instance().closeBackdrop(); }
     Hensuu1 &hensuu() const { return hensuu1(); }

@@ -49,7 +49,7 @@ struct DrillEnd {
         h.bestTime[1][kPupil] = 99999;
         h.bestTimeAll[1] = 99999;
         handoffs().showLevelMenu = [this] { ++menuShown; };
-        ScreenHost::instance().start(false);
+        ScreenHost::instance().start(WindowMode::Windowed);
     }
     // The drill screen of a run of the current level, as the end finds it.
     MainFrm *startDrill()
