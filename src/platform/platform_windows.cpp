@@ -13,6 +13,7 @@ Outcome outcomeOf(Step step, Error error)
     case ERROR_SUCCESS:
         return Outcome::Ok;
     case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: // its folder is not there: missing as well, as POSIX says it
         return Outcome::Missing;
     case ERROR_ACCESS_DENIED:
         // A read-only file or a folder the user may not write: refused while opening.

@@ -3,9 +3,11 @@
 #pragma once
 
 #include "core/environment.h"
+#include "core/paths.h"
 
 #include <QByteArray>
 #include <QDate>
+#include <QDir>
 #include <QList>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -87,11 +89,12 @@ class TestClassroom {
 public:
     TestClassroom();
 
-    QString root() const { return m_dir.path(); }
-    QString programFolder() const { return root() + "/ranvex"; }
+    // The folders as the program names them, with the platform's separator.
+    QString root() const { return QDir::toNativeSeparators(m_dir.path()); }
+    QString programFolder() const { return root() + pathSeparator() + "ranvex"; }
     // The shared base folder with its final separator, as the path file writes it.
-    QString sharedFolder() const { return root() + "/shared/"; }
-    QString dataFolder() const { return sharedFolder() + "ranvex/"; }
+    QString sharedFolder() const { return root() + pathSeparator() + "shared" + pathSeparator(); }
+    QString dataFolder() const { return sharedFolder() + "ranvex" + pathSeparator(); }
 
     // Writes text in code page 932; "\n" becomes CR LF.
     void writeText(const QString &path, const QString &text) const;
