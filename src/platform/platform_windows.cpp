@@ -20,6 +20,8 @@ Outcome outcomeOf(Step step, Error error)
         // From the other steps it is what a file held by another program answers.
         return step == Step::Open || step == Step::Replace || step == Step::Remove ? Outcome::Denied
                                                                                    : Outcome::Busy;
+    case ERROR_BAD_EXE_FORMAT: // started, but no program the system can run
+        return Outcome::Denied;
     case ERROR_SHARING_VIOLATION: // opened by another program that shares it with no one
     case ERROR_LOCK_VIOLATION:    // the range is locked by another program
     case ERROR_BUSY:

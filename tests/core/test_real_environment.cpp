@@ -43,22 +43,26 @@ void TestRealEnvironment::startsWithoutWaiting()
     QDir(dir.path()).mkpath("起動");
     const QString program = dir.path() + "/起動/プログラムメニューc.exe";
     const QString started = dir.path() + "/started.txt";
-    if (present) {
-        QFile script(program);
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        // Still running after start() has returned: the launcher does not wait for it.
-        script.write(QStringLiteral("#!/bin/sh\nsleep 0.3\necho \"$1\" > '%1'\n").arg(started).toUtf8());
-        script.close();
-        if (executable)
-            QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner));
+    qputenv("RANVEX_FAKE_MENU_OUTPUT", QDir::toNativeSeparators(started).toLocal8Bit());
+    if (present && executable) {
+        QVERIFY(QFile::copy(QStringLiteral(FAKE_PROGRAM_MENU), program));
+    } else if (present) {
+        // Text, not a program: without the right to run it, or not a program the
+        // system can run.
+        QFile text(program);
+        QVERIFY(text.open(QIODevice::WriteOnly));
+        text.write("not a program\n");
+        text.close();
+        QVERIFY(text.setPermissions(QFile::ReadOwner | QFile::WriteOwner));
     }
 
     DetachedProcessLauncher launcher;
     QString reason;
-    QCOMPARE(launcher.start(program, {QStringLiteral("001")}, &reason), error.isEmpty());
+    QCOMPARE(launcher.start(QDir::toNativeSeparators(program), {QStringLiteral("001")}, &reason), error.isEmpty());
     QCOMPARE(reason, error);
     if (!error.isEmpty())
         return;
+    // Still running after start() has returned: the launcher does not wait for it.
     QVERIFY(!QFile::exists(started));
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(started) && QFile(started).size() > 0, 10'000);
     QFile output(started);

@@ -8,7 +8,9 @@ set -euo pipefail
 linux=$1
 windows=$2
 shift 2
-wine_run=("$@")
+# The Windows tool on Qt's windows platform, as on a school PC (the offscreen platform
+# would draw the charts with no fonts of the system's).
+wine_run=(env -u QT_QPA_PLATFORM "$@")
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -70,8 +72,8 @@ for command in "${commands[@]}"; do
   if [ "$lines" -eq 0 ] || [ "$linux_status" != "$windows_status" ] ||
     ! cmp -s "$work/linux.out.n" "$work/windows.out.n" || ! cmp -s "$work/linux.err.n" "$work/windows.err.n"; then
     echo "DIFFERENT: $command (status $linux_status on Linux, $windows_status on Windows)"
-    diff "$work/linux.out.n" "$work/windows.out.n" | head -20 || true
     diff "$work/linux.err.n" "$work/windows.err.n" | head -10 || true
+    diff "$work/linux.out.n" "$work/windows.out.n" | head -20 || true
     failed=1
   else
     echo "same: $command ($lines lines, status $linux_status)"
