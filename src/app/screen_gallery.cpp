@@ -326,9 +326,14 @@ QSize displaySize(const QString &text)
 bool useOffscreenDisplay(QSize display)
 {
     // The offscreen platform reads its displays from a file; one per size, replaced
-    // whole, so that runs side by side never read half of one.
-    const QString path = QDir::temp().filePath(
-        QStringLiteral("ranvex-display-%1x%2.json").arg(display.width()).arg(display.height()));
+    // whole, so that runs side by side never read half of one. Qt splits the platform's
+    // arguments at ":", so the file is named relative to the current folder, without a
+    // drive letter; a temporary folder on another drive holds it in the current folder.
+    const QString name =
+        QStringLiteral("ranvex-display-%1x%2.json").arg(display.width()).arg(display.height());
+    QString path = QDir::current().relativeFilePath(QDir::temp().filePath(name));
+    if (path.contains(u':'))
+        path = name;
     QSaveFile file(path);
     const QByteArray description = QStringLiteral(R"({"screens": [{"name": "classroom", "x": 0, "y": 0, )"
                                                   R"("width": %1, "height": %2, "logicalDpi": 96, )"

@@ -53,7 +53,7 @@ QString describeFileProblem(const TextFileContents &contents)
 QString ConfigurationProblem::message() const
 {
     return QStringLiteral("設定ファイルに問題があります。先生を呼びなさい。\n%1\n%2")
-        .arg(QDir::cleanPath(path), what);
+        .arg(QDir::toNativeSeparators(QDir::cleanPath(path)), what);
 }
 
 SchoolIdentity splitSchoolCode(const QString &value)
@@ -122,7 +122,8 @@ std::optional<ConfigurationProblem> LoadPathFile(const QString &programFolder)
 {
     Hensuu1 &h = hensuu1();
     const QString separator = pathSeparator();
-    h.appFolder = programFolder.endsWith(separator) ? programFolder : programFolder + separator;
+    const QString folder = QDir::toNativeSeparators(programFolder);
+    h.appFolder = folder.endsWith(separator) ? folder : folder + separator;
 
     std::vector<TextValueReader::Value> values;
     const QString pathFile = h.appFolder + ".." + separator + QString::fromUtf8(kPathFileName);
@@ -154,7 +155,7 @@ void SetDataFolders(const QString &programFolder)
 {
     Hensuu1 &h = hensuu1();
     const QString separator = pathSeparator();
-    QString folder = programFolder;
+    QString folder = QDir::toNativeSeparators(programFolder);
     if (folder.endsWith(separator))
         folder.chop(separator.size());
     h.programFolderName = programFolderName(folder);

@@ -46,7 +46,8 @@ struct ConfigurationProblem {
 };
 
 // Reads the path file in the parent folder of the program folder into appFolder and
-// dataPathSetting.
+// dataPathSetting. The program folder may be written with "/" as Qt writes it; appFolder
+// and the folders derived from it use the platform's separator.
 std::optional<ConfigurationProblem> LoadPathFile(const QString &programFolder);
 // Reads the common data file of the shared folder dataPathSetting names.
 std::optional<ConfigurationProblem> LoadCommonData();

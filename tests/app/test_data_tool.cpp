@@ -4,15 +4,16 @@
 #include "core/startup.h"
 #include "drill/sounds.h"
 #include "results/criteria_table.h"
+#include "system_errors.h"
 #include "test_support.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTest>
 
-#include <cerrno>
 #include <limits>
 
 namespace
@@ -58,9 +59,10 @@ struct DemoFixture {
         if (!problem.isEmpty())
             qFatal("%s", qPrintable(problem));
     }
-    QString shared() const { return dir.path() + "/shared/"; }
-    QString data() const { return shared() + "ranvex/"; }
-    QString sounds() const { return shared() + "音フォルダ/"; }
+    // The folders as the program names them, with the platform's separator.
+    QString shared() const { return QDir::toNativeSeparators(dir.path() + "/shared/"); }
+    QString data() const { return shared() + "ranvex" + pathSeparator(); }
+    QString sounds() const { return shared() + "音フォルダ" + pathSeparator(); }
     void write(const QString &relative, const QByteArray &bytes) const
     {
         QFile file(dir.path() + "/" + relative);
@@ -196,7 +198,11 @@ void TestDataTool::checkFindings_data()
     QTest::newRow("common data: a folder in its place") << Mutation([](DemoFixture &demo) {
         QFile::remove(demo.shared() + "共通データ.txt");
         QDir(demo.shared()).mkdir("共通データ.txt");
+#ifdef Q_OS_WIN
+    }) << QStringList{"shared/共通データ.txt: ファイルを読めません（Access denied.）。"};
+#else
     }) << QStringList{"shared/共通データ.txt: ファイルを読めません（file to open is a directory）。"};
+#endif
     QTest::newRow("common data: bytes that are not code page 932")
         << writing("shared/共通データ.txt", "4,\"12345\x81 \"\r\n0\r\n0\r\n0,0,0,0,0,0\r\n")
         << QStringList{"shared/共通データ.txt:1: "
@@ -338,7 +344,7 @@ void TestDataTool::checkFindings_data()
         return Mutation([=](DemoFixture &demo) {
             const QString path = demo.data() + kResultsFileName;
             fileFaultHook() = [=](FileStep step, const QString &file) {
-                return step == FileStep::Write && file == path ? EIO : 0;
+                return step == FileStep::Write && file == path ? kErrorIo : 0;
             };
             deleteResultRecord(path, 2);
             fileFaultHook() = {};
@@ -375,10 +381,24 @@ void TestDataTool::checkFindings()
     mutation(demo);
     const ToolRun run = runTool({"check", "--base", demo.shared()}, demo.dir.path() + "/ranvex");
 
+    // Each finding begins with the file's path relative to the classroom, and may name
+    // another file inside it as {dir}path; the tool writes both with the platform's separator.
     const QString dir = demo.dir.path() + "/";
+    const auto inClassroom = [&](const QString &relative) {
+        return QDir::toNativeSeparators(dir + relative);
+    };
+    static const QRegularExpression named(QStringLiteral("\\{dir\\}(\\S+?\\.(?:wav|dat|txt))"));
     QStringList expected;
-    for (QString finding : findings)
-        expected << dir + finding.replace("{dir}", dir);
+    for (const QString &finding : findings) {
+        const qsizetype colon = finding.indexOf(u':');
+        QString line = inClassroom(finding.left(colon));
+        qsizetype from = colon;
+        for (const QRegularExpressionMatch &match : named.globalMatch(finding, colon)) {
+            line += finding.mid(from, match.capturedStart() - from) + inClassroom(match.captured(1));
+            from = match.capturedEnd();
+        }
+        expected << line + finding.mid(from);
+    }
     const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
     if (QByteArray(QTest::currentDataTag()) == "roster: more than 5000 listed")
         QVERIFY(lines.contains(expected[0]));
@@ -393,7 +413,8 @@ void TestDataTool::checkCannotReadTheFolder_data()
     QTest::addColumn<QString>("message");
     QTest::newRow("no such base folder")
         << QStringList{"check", "--base", "/nonexistent/shared"} << "共有フォルダがないか、読めません。";
-    QTest::newRow("no path file") << QStringList{"check"} << "/nonexistent/パスデータ.txt";
+    QTest::newRow("no path file") << QStringList{"check"}
+                                  << QDir::toNativeSeparators("/nonexistent/パスデータ.txt");
 }
 
 void TestDataTool::checkCannotReadTheFolder()
@@ -413,12 +434,13 @@ void TestDataTool::checkThroughThePathFile()
     QCOMPARE(runTool({"check"}, programFolder).status, 0);
 
     // Written without its final separator, the shared folder glues onto every file name.
-    const QString shared = demo.dir.path() + "/shared";
+    const QString shared = QDir::toNativeSeparators(demo.dir.path() + "/shared");
     demo.writeText("パスデータ.txt", "\"" + shared + "\",0,0,0,0,0,0,0,0,0\n");
     const ToolRun run = runTool({"check"}, programFolder);
     QCOMPARE(run.status, 1);
-    QVERIFY(run.out.contains(demo.dir.path() + "/パスデータ.txt: 共有フォルダ「" + shared +
-                             "」の最後に「/」がありません。ファイル名がフォルダ名につながります\n"));
+    QVERIFY(run.out.contains(QDir::toNativeSeparators(demo.dir.path() + "/パスデータ.txt") +
+                             ": 共有フォルダ「" + shared + "」の最後に「" + pathSeparator() +
+                             "」がありません。ファイル名がフォルダ名につながります\n"));
     QVERIFY(run.out.contains(shared + "共通データ.txt: ファイルがありません。"));
 }
 
@@ -451,10 +473,13 @@ void TestDataTool::setupWritesThePathFileOnce()
         QVERIFY(!written.exists());
         return;
     }
+#ifdef Q_OS_WIN
+    pathFile.replace('/', '\\'); // as typed there; no byte of code page 932 is a "/"
+#endif
     QVERIFY(written.open(QIODevice::ReadOnly));
     QCOMPARE(written.readAll(), pathFile);
     QVERIFY(!LoadPathFile(programFolder));
-    QVERIFY(hensuu1().dataPathSetting.endsWith(u'/'));
+    QVERIFY(hensuu1().dataPathSetting.endsWith(pathSeparator()));
     const ToolRun again = runTool({"setup", "--shared", "/elsewhere/"}, programFolder);
     QCOMPARE(again.status, 1);
     written.seek(0);
@@ -527,7 +552,7 @@ void TestDataTool::resultsFileThatMayNotBeOpened()
     const QString path = demo.data() + kResultsFileName;
     const QByteArray before = demo.read("shared/ranvex/成績累積データ.dat");
     fileFaultHook() = [&](FileStep step, const QString &file) {
-        return step == FileStep::Open && file == path ? EACCES : 0;
+        return step == FileStep::Open && file == path ? kErrorAccessDenied : 0;
     };
     // As the console answers the teacher's message: no one is there to fix it.
     demo.fakes.dialogs.answers = {DialogAnswer::Cancel};

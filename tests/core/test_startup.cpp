@@ -55,8 +55,8 @@ void TestStartup::programFolderName_data()
 {
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("name");
-    QTest::newRow("nested") << "/home/juku/教室/ranvex" << "ranvex";
-    QTest::newRow("one level") << "/ranvex" << "ranvex";
+    QTest::newRow("nested") << QDir::toNativeSeparators("/home/juku/教室/ranvex") << "ranvex";
+    QTest::newRow("one level") << QDir::toNativeSeparators("/ranvex") << "ranvex";
     QTest::newRow("drive root") << "" << "";
     QTest::newRow("no separator") << "ranvex" << "ranvex";
 }
@@ -122,11 +122,11 @@ void TestStartup::loadsConfigurationInOrder()
     const Hensuu1 &h = hensuu1();
     QCOMPARE(steps, (QStringList{"criteria:" + classroom.dataFolder() + "タイム回数データ.txt", "title:Ranvex",
                                  "sounds", "names"}));
-    QCOMPARE(h.appFolder, classroom.programFolder() + "/");
+    QCOMPARE(h.appFolder, classroom.programFolder() + pathSeparator());
     QCOMPARE(h.dataPathSetting, classroom.sharedFolder());
     QCOMPARE(h.programFolderName, QStringLiteral("ranvex"));
     QCOMPARE(h.dataFolder, classroom.dataFolder());
-    QCOMPARE(h.soundFolder, classroom.sharedFolder() + "音フォルダ/");
+    QCOMPARE(h.soundFolder, classroom.sharedFolder() + "音フォルダ" + pathSeparator());
     QCOMPARE(h.schoolYearStartMonth, 4.0);
     QCOMPARE(h.schoolCode, QStringLiteral("12345"));
     QCOMPARE(h.schoolName, QStringLiteral("本町教室"));
@@ -140,14 +140,14 @@ void TestStartup::pathWithoutFinalSeparatorIsUsedAsWritten()
 {
     FakeEnvironment fakes;
     TestClassroom classroom;
-    const QString base = classroom.root() + "/base";
+    const QString base = classroom.root() + pathSeparator() + "base";
     classroom.writeText(classroom.root() + "/パスデータ.txt", base + ",0,0,0,0,0,0,0,0,0\n");
     classroom.writeText(base + "共通データ.txt", "4,教室,0,0,0,0,0,0,0,0\n");
     handoffs().loadCriteriaTable = [](const QString &) { return QString(); };
 
     QVERIFY(!LoadStartupConfiguration(classroom.programFolder()));
-    QCOMPARE(hensuu1().dataFolder, base + "ranvex/");
-    QCOMPARE(hensuu1().soundFolder, base + "音フォルダ/");
+    QCOMPARE(hensuu1().dataFolder, base + "ranvex" + pathSeparator());
+    QCOMPARE(hensuu1().soundFolder, base + "音フォルダ" + pathSeparator());
 }
 
 void TestStartup::backslashesInPathFileAreSeparators()
@@ -193,7 +193,7 @@ void TestStartup::badConfigurationEndsWithMessage()
     FakeEnvironment fakes;
     TestClassroom classroom;
     classroom.writeConfiguration();
-    const QString path = classroom.root() + "/" + file;
+    const QString path = QDir::toNativeSeparators(classroom.root() + "/" + file);
     if (content.isEmpty())
         QVERIFY(QFile::remove(path));
     else

@@ -4,6 +4,7 @@
 #include "core/screen_host.h"
 #include "maintenance/FrmData.h"
 #include "results/results_journal.h"
+#include "system_errors.h"
 #include "test_support.h"
 
 #include <QFile>
@@ -11,7 +12,6 @@
 #include <QTest>
 
 #include <algorithm>
-#include <cerrno>
 
 Q_DECLARE_METATYPE(DialogAnswer)
 
@@ -282,7 +282,7 @@ void TestFrmData::filesMissingOrHeld()
         QFile::remove(resultsPath());
     const QString path = resultsPath();
     fileFaultHook() = [&](FileStep step, const QString &at) {
-        return step == FileStep::Read && at == path && busyReads-- > 0 ? EAGAIN : 0;
+        return step == FileStep::Read && at == path && busyReads-- > 0 ? kErrorLockHeld : 0;
     };
     FrmData *screen = open({});
     QCOMPARE(screen->listModel->rowCount(), lines);
@@ -381,7 +381,7 @@ void TestFrmData::interruptedRewritesToldInOneMessage()
     m_classroom->writeBytes(resultsPath(), samples(range(1, 4)));
     const QString path = resultsPath();
     fileFaultHook() = [&](FileStep step, const QString &file) {
-        return step == FileStep::Write && file == path ? EIO : 0;
+        return step == FileStep::Write && file == path ? kErrorIo : 0;
     };
     // Beyond the half of the record that a failing write still writes.
     ResultRecord changed = sample(1);
@@ -392,7 +392,7 @@ void TestFrmData::interruptedRewritesToldInOneMessage()
     fileFaultHook() = {};
     AppendResultRecord(); // the pupil's PC mends the change
     fileFaultHook() = [&](FileStep step, const QString &file) {
-        return step == FileStep::Write && file == path ? EIO : 0;
+        return step == FileStep::Write && file == path ? kErrorIo : 0;
     };
     QVERIFY(!deleteResultRecord(path, 2).ok());
     fileFaultHook() = {};

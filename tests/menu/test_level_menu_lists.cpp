@@ -133,6 +133,7 @@ void clickRow(QListWidget *list, int row)
 
 // The text of a PDF as pdftotext reads it, every blank taken out and in compatibility
 // form: the font's shared glyphs come back as CJK radicals ("⾼" for "高").
+#ifndef Q_OS_WIN
 QString pdfText(const QString &path)
 {
     QProcess pdftotext;
@@ -149,6 +150,7 @@ QString compact(const QString &text)
     QString compacted = text.normalized(QString::NormalizationForm_KC);
     return compacted.remove(QRegularExpression(QStringLiteral("\\s")));
 }
+#endif
 } // namespace
 
 class TestLevelMenuLists : public QObject
@@ -375,18 +377,21 @@ void TestLevelMenuLists::teacherPrintsIntoAPdfWhereNoPrinterIs()
         said << QDir::toNativeSeparators(path);
     }
     QCOMPARE(fixture.fakes.dialogs.messages[0].text, said.join(u'\n'));
+    // ranvex-data draws the same pages.
+    const QString toolPdf = fixture.classroom.root() + pathSeparator() + "charts.pdf";
+    QCOMPARE(fixture.tool({"charts", "--pupil", "12", "--levels", "1,2,3", "--pdf", toolPdf}),
+             toolPdf + "\n");
+#ifndef Q_OS_WIN
+    // pdftotext is a Linux program; the Windows build's pages are read with it by the
+    // comparison of the two builds' data tools.
     const QString printed = pdfText(folder + "12_20261209_100000.pdf");
     for (const char *line :
          {"島田　颯太", "Ranvex レベル１", "回数　　　　　　　  2回", "タイム  　　 　    本人 / 塾全体",
           "　　順位　　　　    3位", "　　最高　　　　   45秒 /   38秒", "　　平均　　　　   47秒 /   43秒",
           "ポイント  　　　", "　　獲得ポイント   10点", "(塾平均)", "Ranvex レベル３"})
         QVERIFY2(printed.contains(compact(QString::fromUtf8(line))), line);
-
-    // ranvex-data draws the same pages.
-    const QString toolPdf = fixture.classroom.root() + "/charts.pdf";
-    QCOMPARE(fixture.tool({"charts", "--pupil", "12", "--levels", "1,2,3", "--pdf", toolPdf}),
-             toolPdf + "\n");
     QCOMPARE(pdfText(toolPdf), printed);
+#endif
     // A print that fails says why, and the panel stays as it was.
     QVERIFY(QDir(folder).removeRecursively());
     fixture.classroom.writeBytes(fixture.classroom.dataFolder() + "印刷", "not a folder");

@@ -3,12 +3,11 @@
 #include "core/levels.h"
 #include "menu/result_lists.h"
 #include "pupils/roster.h"
+#include "system_errors.h"
 #include "test_support.h"
 
 #include <QFile>
 #include <QTest>
-
-#include <cerrno>
 
 #include <cmath>
 #include <limits>
@@ -401,7 +400,7 @@ void TestResultLists::heldFileIsWaitedFor()
     classroom.writeBytes(resultsFilePath(), records);
     int reads = 0;
     fileFaultHook() = [&](FileStep step, const QString &) {
-        return step == FileStep::Read && ++reads <= 2 ? EAGAIN : 0;
+        return step == FileStep::Read && ++reads <= 2 ? kErrorLockHeld : 0;
     };
     QByteArray bytes;
     readResultsForLists(QStringLiteral("Command5"), bytes);
@@ -424,13 +423,13 @@ void TestResultLists::unreadableFileEndsTheProgram()
     TestClassroom classroom;
     hensuu1().dataFolder = classroom.dataFolder();
     classroom.writeBytes(resultsFilePath(), fileOf({record(12, 1, 40)}));
-    fileFaultHook() = [](FileStep step, const QString &) { return step == FileStep::Read ? EIO : 0; };
+    fileFaultHook() = [](FileStep step, const QString &) { return step == FileStep::Read ? kErrorIo : 0; };
     QByteArray bytes;
     QVERIFY_THROWS_EXCEPTION(ProgramEnded, readResultsForLists(QStringLiteral("Command7"), bytes));
     fileFaultHook() = nullptr;
     QCOMPARE(fakes.dialogs.endedWith, 1);
     QVERIFY(fakes.dialogs.messages.last().text.startsWith(QStringLiteral("Command7")));
-    QVERIFY(fakes.dialogs.messages.last().text.endsWith(QString::number(EIO)));
+    QVERIFY(fakes.dialogs.messages.last().text.endsWith(QString::number(kErrorIo)));
 }
 
 QTEST_GUILESS_MAIN(TestResultLists)

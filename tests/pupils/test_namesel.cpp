@@ -44,7 +44,7 @@ void TestNamesel::init()
     h.dataPathSetting = m_classroom->sharedFolder();
     h.dataFolder = m_classroom->dataFolder();
     h.soundFolder = m_classroom->sharedFolder() + "音フォルダ/";
-    h.appFolder = m_classroom->programFolder() + "/";
+    h.appFolder = m_classroom->programFolder() + pathSeparator();
     h.schoolYearStartMonth = 4;
     h.programTitle = "Ranvex";
     h.soundTable[4][1] = "bubu";
@@ -167,7 +167,8 @@ void TestNamesel::programMenuHandOff()
     QKeyEvent zero(QEvent::KeyPress, Qt::Key_0, Qt::NoModifier, QStringLiteral("0"));
     QObject *keyPreview = screen;
     QVERIFY_THROWS_EXCEPTION(ProgramEnded, keyPreview->eventFilter(screen->List1, &zero));
-    const QString program = m_classroom->programFolder() + "/../起動/プログラムメニューc.exe";
+    const QString program =
+        m_classroom->programFolder() + QDir::toNativeSeparators("/../起動/プログラムメニューc.exe");
     QCOMPARE(m_fakes->launcher.program, program);
     QCOMPARE(m_fakes->launcher.arguments, QStringList{"001"});
     QCOMPARE(m_fakes->dialogs.endedWith, starts ? 0 : 1);

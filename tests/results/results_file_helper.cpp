@@ -1,16 +1,16 @@
 // A second program on the same results file, for the tests that need another PC:
 //   results_file_helper append DATA_FOLDER PUPIL COUNT PAUSE_MS
-//     appends COUNT records of PUPIL (times 1..COUNT), pausing between them, and
-//     prints how often it had to wait for the file;
+//     prints "ready", appends COUNT records of PUPIL (times 1..COUNT), pausing between
+//     them, and prints how often it had to wait for the file;
 //   results_file_helper crash-delete DATA_FOLDER K
 //     deletes record K and dies after moving the records, before the file is cut;
 //   results_file_helper appender DATA_FOLDER PROGRAM_FOLDER PUPIL FIRST COUNT PAUSE_MS
 //     a classroom PC with its own program folder: delivers what it kept, then appends
 //     the times FIRST.. of PUPIL, printing each once it is recorded or kept;
 //   results_file_helper editor DATA_FOLDER SEED
-//     the teacher, until killed: changes and deletes random records of pupils 1000 and
-//     above, printing "begin delete P" or "begin change P T" before each, "step N" before
-//     each file step of it and "end" once it is done.
+//     the teacher, until killed: prints "ready", then changes and deletes random records
+//     of pupils 1000 and above, printing "begin delete P" or "begin change P T" before
+//     each, "step N" before each file step of it and "end" once it is done.
 #include "core/environment.h"
 #include "core/hensuu1.h"
 #include "core/real_environment.h"
@@ -22,6 +22,11 @@
 
 #include <cstdio>
 #include <unistd.h>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 namespace
 {
@@ -36,6 +41,7 @@ void say(const QByteArray &line)
 int edit(quint32 seed)
 {
     QRandomGenerator random(seed);
+    say("ready");
     int step = 0;
     fileFaultHook() = [&](FileStep, const QString &) {
         say("step " + QByteArray::number(++step));
@@ -76,6 +82,9 @@ int edit(quint32 seed)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+#ifdef _WIN32
+    _setmode(1, _O_BINARY); // lines end in "\n" alone, as the tests read them
+#endif
     const QStringList args = app.arguments();
     if (args.size() < 4)
         return 2;
@@ -92,6 +101,7 @@ int main(int argc, char *argv[])
         const int pauseMs = args[5].toInt();
         h.currentPupil = static_cast<int16_t>(args[3].toInt());
         h.currentLevel = 1;
+        say("ready");
         for (int i = 1; i <= count; ++i) {
             h.attemptTime = i;
             AppendResultRecord();

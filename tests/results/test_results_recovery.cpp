@@ -6,6 +6,7 @@
 #include "results/kept_results.h"
 #include "results/results_file.h"
 #include "results/results_journal.h"
+#include "system_errors.h"
 #include "test_support.h"
 
 #include <QDir>
@@ -15,7 +16,6 @@
 #include <QSet>
 #include <QTest>
 
-#include <cerrno>
 #include <functional>
 #include <map>
 
@@ -77,7 +77,7 @@ Scenario scenarioOf(const QString &name, const TestClassroom &classroom)
         return {changedBase, base, [=]() mutable { restoreResultRecords(path, copy, counts); }};
     }
     // The drills kept on this PC: they must arrive, each once.
-    hensuu1().appFolder = classroom.programFolder() + "/";
+    hensuu1().appFolder = classroom.programFolder() + pathSeparator();
     classroom.writeBytes(keptResultsPath(), samples({201, 202}));
     return {base, base + samples({201, 202}), [] { DeliverKeptResults(); }};
 }
@@ -133,7 +133,7 @@ void TestResultsRecovery::faultAtEveryStep()
         int step = 0;
         fileFaultHook() = [&](FileStep, const QString &) {
             ++step;
-            return failing > 0 && (step == failing || (lasting && step > failing)) ? EIO : 0;
+            return failing > 0 && (step == failing || (lasting && step > failing)) ? kErrorIo : 0;
         };
         scenario.run();
         fileFaultHook() = {};
@@ -193,9 +193,9 @@ void TestResultsRecovery::killedAtRandomMomentsWhileOthersAppend()
     } appenders[kAppenders];
     const auto start = [&](int a) {
         Appender &appender = appenders[a];
-        appender.process.start(QStringLiteral(RESULTS_FILE_HELPER),
-                               {"appender", classroom.dataFolder(), appender.folder, QString::number(a + 1),
-                                QString::number(appender.next), "100000", "15"});
+        startWithoutConsole(appender.process, QStringLiteral(RESULTS_FILE_HELPER),
+                            {"appender", classroom.dataFolder(), appender.folder, QString::number(a + 1),
+                             QString::number(appender.next), "100000", "15"});
         QVERIFY(appender.process.waitForStarted());
     };
     const auto collect = [&](Appender &appender) {
@@ -205,7 +205,8 @@ void TestResultsRecovery::killedAtRandomMomentsWhileOthersAppend()
         }
     };
     for (int a = 0; a < kAppenders; ++a) {
-        appenders[a].folder = classroom.root() + QStringLiteral("/pc%1/").arg(a + 1);
+        appenders[a].folder =
+            classroom.root() + pathSeparator() + QStringLiteral("pc%1").arg(a + 1) + pathSeparator();
         QDir().mkpath(appenders[a].folder);
         start(a);
     }
@@ -217,9 +218,10 @@ void TestResultsRecovery::killedAtRandomMomentsWhileOthersAppend()
     int between = 0;
     for (int run = 1; run <= kills; ++run) {
         QProcess editor;
-        editor.start(QStringLiteral(RESULTS_FILE_HELPER),
-                     {"editor", classroom.dataFolder(), QString::number(run)});
-        QVERIFY(editor.waitForStarted());
+        startWithoutConsole(editor, QStringLiteral(RESULTS_FILE_HELPER),
+                            {"editor", classroom.dataFolder(), QString::number(run)});
+        // Killed a while after it has begun: programs start slowly under load.
+        QVERIFY(editor.waitForReadyRead(60'000));
         QTest::qWait(100 + random.bounded(400));
         editor.kill();
         QVERIFY(editor.waitForFinished());

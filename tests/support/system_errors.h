@@ -9,6 +9,7 @@ inline constexpr int kErrorAccessDenied = 5;   // ERROR_ACCESS_DENIED: a read-on
 inline constexpr int kErrorNotPermitted = 5;   // Windows has one code for both
 inline constexpr int kErrorIo = 1117;          // ERROR_IO_DEVICE
 inline constexpr int kErrorDiskFull = 112;     // ERROR_DISK_FULL
+inline constexpr int kErrorReadOnlyPlace = 19; // ERROR_WRITE_PROTECT
 #else
 #include <cerrno>
 inline constexpr int kErrorLockHeld = EAGAIN;
@@ -17,4 +18,15 @@ inline constexpr int kErrorAccessDenied = EACCES;
 inline constexpr int kErrorNotPermitted = EPERM;
 inline constexpr int kErrorIo = EIO;
 inline constexpr int kErrorDiskFull = ENOSPC;
+inline constexpr int kErrorReadOnlyPlace = EROFS;
 #endif
+
+#include "platform/platform.h"
+
+#include <QString>
+
+// The words the platform gives a message for the code: its own on Linux, the system's on Windows.
+inline QString systemErrorText(int error)
+{
+    return QString::fromStdString(platform::errorText(error));
+}

@@ -14,7 +14,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTest>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 void FakeClock::advance(double bySeconds)
 {
@@ -126,6 +131,16 @@ void TestClassroom::loadConfiguration() const
     const auto problem = LoadStartupConfiguration(programFolder());
     handoffs().loadCriteriaTable = previous;
     QVERIFY2(!problem, problem ? qPrintable(problem->message()) : "");
+}
+
+void startWithoutConsole(QProcess &process, const QString &program, const QStringList &arguments)
+{
+#ifdef Q_OS_WIN
+    process.setCreateProcessArgumentsModifier([](QProcess::CreateProcessArguments *created) {
+        created->flags = (created->flags & ~DWORD(CREATE_NO_WINDOW)) | DETACHED_PROCESS;
+    });
+#endif
+    process.start(program, arguments);
 }
 
 void chooseAccessibly(QAbstractButton *option)

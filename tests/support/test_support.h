@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 
 class QAbstractButton;
+class QProcess;
 
 class FakeClock : public Clock {
 public:
@@ -114,6 +115,10 @@ private:
 // Chooses an option button as a screen reader or a switch device does: through its
 // accessible action, which toggles the button without clicking it.
 void chooseAccessibly(QAbstractButton *option);
+
+// Starts the program without a console of its own on Windows. Under wine a console
+// program that is killed leaves its console host behind, holding the test's output open.
+void startWithoutConsole(QProcess &process, const QString &program, const QStringList &arguments);
 
 // Counts the opens of the results file while it lives: each reading of it opens it once.
 struct ResultsFileOpens {
