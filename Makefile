@@ -6,8 +6,11 @@ WINDOWS_BUILD ?= $(BUILD)-windows
 SANITIZE_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
-# ccache, where installed, keeps rebuilds short.
+# ccache, where installed, keeps rebuilds short, for every checkout of the machine alike:
+# paths are hashed relative to the checkout.
 CCACHE = $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+export CCACHE_BASEDIR ?= $(CURDIR)
+export CCACHE_NOHASHDIR ?= 1
 # The sanitizer and fuzz builds use clang.
 CLANG_CONFIG = -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ $(CCACHE)
 
@@ -47,7 +50,7 @@ windows-test: build windows
 
 # The screens of the Windows program drawn under wine at an X display, as make screenshots draws them.
 windows-screenshots: windows
-	@scripts/windows-screenshots $(WINDOWS_BUILD)
+	@scripts/windows-screenshots $(WINDOWS_BUILD) $(SCREENSHOT_DISPLAYS)
 
 demo-classroom: build
 	$(BUILD)/src/app/ranvex-data demo $(DEMO)
