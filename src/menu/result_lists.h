@@ -79,9 +79,9 @@ template <typename Visit> void forEachRecordSince(const QByteArray &bytes, doubl
 
 // ---- rankings ---------------------------------------------------------------------
 
-// A ranking's sort key, the better the lower: a time (the second part 0), or two
-// figures, each whole in its own part, so that a large second figure cannot spill into
-// the first however large either grows.
+// A ranking's sort key, the better the lower: a time (with 0 as its second member), or
+// two figures, each whole in a member of its own, so that a large second figure cannot
+// spill into the first however large either grows.
 using RankKey = std::pair<int64_t, int64_t>;
 // Sorts slots 1..n of keys ascending, moving the same slots of values with them; equal
 // keys keep their order.
