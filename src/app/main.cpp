@@ -32,5 +32,7 @@ int main(int argc, char *argv[])
     auto *splash = new Firstfrm(executableFolder());
     host.show(splash);
     splash->start();
-    return app.exec();
+    // Closed from the window system (the last window closed): leave as the program's
+    // own end does.
+    dialogs.endProgram(app.exec());
 }
