@@ -34,5 +34,7 @@ int main(int argc, char *argv[])
     splash->start();
     // Closed from the window system (the last window closed): leave as the program's
     // own end does.
-    dialogs.endProgram(app.exec());
+    const int status = app.exec();
+    dialogs.endProgram(status);
+    return status;
 }
