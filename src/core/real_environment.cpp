@@ -69,16 +69,19 @@ DialogAnswer WidgetDialogs::message(const QString &text, const QString &title, D
     }
 }
 
-void WidgetDialogs::endProgram(int status)
+void leaveAtOnce(int status)
 {
-    // Every file procedure has closed its files before it returns, so nothing is lost
-    // by leaving at once, as the program always has. At once means without the exit
-    // handlers: Qt Multimedia's audio engine stops its threads in them, and an event the
-    // audio server sends meanwhile (the sink going idle after the last sound) can crash it.
-    QApplication::closeAllWindows();
     std::fflush(stdout);
     std::fflush(stderr);
     std::_Exit(status);
+}
+
+void WidgetDialogs::endProgram(int status)
+{
+    // Every file procedure has closed its files before it returns, so nothing is lost
+    // by leaving at once, as the program always has.
+    QApplication::closeAllWindows();
+    leaveAtOnce(status);
 }
 
 DialogAnswer ConsoleDialogs::message(const QString &text, const QString &title, DialogButtons buttons)

@@ -28,6 +28,11 @@ private:
     std::uniform_real_distribution<double> m_uniform{0.0, 1.0};
 };
 
+// Leaves the program at once, its output flushed, without the exit handlers: Qt
+// Multimedia's audio engine stops its threads in them, and an event the audio server
+// sends meanwhile (the sink going idle after the last sound) can crash it.
+[[noreturn]] void leaveAtOnce(int status);
+
 // Message boxes on screen; centred on the active window.
 class WidgetDialogs : public Dialogs {
 public:
